@@ -1,0 +1,30 @@
+#pragma once
+// One article of the data file. Its texts are Windows-1251 views into the loaded file, so an
+// article lives as long as the dictionary that holds it.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class CDataReader;
+
+enum class CRecordRead { Read, End, Damaged };
+
+class CArticle {
+ public:
+  int32_t id = 0;
+  std::string_view term{};         // English or German headword
+  std::string_view translation{};  // Russian headword
+  int32_t language = 0;            // 2 English, 5 German
+  std::string_view definition{};   // HTML written by the data's authors
+  int32_t synonymGroup = 0;        // id of the group's head article; 0 or less: none
+  std::string_view extraText{};
+  std::string_view seeAlso{};
+  std::string_view transcription{};
+
+  // End: not even a whole id was left, the normal end of the file. Damaged: the record
+  // stopped part-way or holds an impossible text count.
+  CRecordRead ReadRecord(CDataReader& in);
+
+  std::string Title() const;
+};

@@ -1,0 +1,100 @@
+#pragma once
+// The loaded data file: every article in file order (its index is its position), the id
+// index, the synonym groups and the four metadata texts. Immutable once loaded.
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "dictionary/Article.h"
+
+// Receives the progress of a load; the splash window shows it.
+class CLoadProgress {
+ public:
+  virtual void SetRange(int32_t minimum, int32_t maximum) = 0;
+  virtual void SetPosition(int32_t position) = 0;
+
+ protected:
+  ~CLoadProgress() = default;
+};
+
+// A data file that cannot be used at all. what() is the Windows-1251 message for the user.
+class CDictionaryError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct CDictionaryInfo {
+  std::string infoText1;
+  std::string infoText2;
+  std::string dataVersion;
+  std::string requiredVersion;
+
+  // The four texts in the order the data file stores them, with their names.
+  static constexpr std::array<std::string_view, 4> kNames = {"infoText1", "infoText2", "dataVersion",
+                                                             "requiredVersion"};
+  std::array<std::string*, 4> Texts() { return {&infoText1, &infoText2, &dataVersion, &requiredVersion}; }
+  std::array<const std::string*, 4> Texts() const {
+    return {&infoText1, &infoText2, &dataVersion, &requiredVersion};
+  }
+};
+
+// The leading decimal number of a version text, read the same in every locale; 0 without one.
+double ReadVersionNumber(std::string_view text);
+
+class CDictionary {
+ public:
+  enum class LoadState { Loaded, NeedsNewerProgram };
+
+  static constexpr int32_t kProgressMaximum = 45321;
+  static constexpr int32_t kProgressStep = 5000;
+
+  CDictionary() = default;
+  CDictionary(const CDictionary&) = delete;
+  CDictionary& operator=(const CDictionary&) = delete;
+  CDictionary(CDictionary&&) = default;
+  CDictionary& operator=(CDictionary&&) = default;
+
+  // Throws CDictionaryError when the file cannot be opened or read, is shorter than its
+  // header or ends inside the metadata. Damage further on ends the reading there and keeps
+  // what was read: see LoadDamaged.
+  void Load(const std::string& fileName, CLoadProgress* progress = nullptr);
+  // The same from the file's bytes; `fileName` only names the file in messages.
+  void LoadBytes(std::vector<char> content, std::string_view fileName, CLoadProgress* progress = nullptr);
+
+  LoadState loadState() const { return state; }
+  // A record could not be read; the caller reports kLoadErrorMessage once.
+  bool LoadDamaged() const { return damaged; }
+  const CDictionaryInfo& Info() const { return info; }
+
+  int32_t ArticleCount() const { return static_cast<int32_t>(articles.size()); }
+  const CArticle& ArticleAt(int32_t position) const { return articles[position]; }
+  const std::vector<CArticle>& Articles() const { return articles; }
+
+  // The position of the article with `id`; an unknown id leads to the first article (0),
+  // and -1 says that there is no article at all.
+  int32_t PositionOf(int32_t id) const;
+  // Ids of the articles whose synonymGroup is `group` (> 0), in store order.
+  std::vector<int32_t> SynonymGroupMembers(int32_t group) const;
+  int32_t CountTermsByLanguage(int32_t code) const;
+
+  // First occurrence of `word` in `text` at or after `start` by the word matching rules, or -1.
+  static int32_t FindWord(std::string_view word, std::string_view text, int32_t start, bool wholeWord);
+
+ private:
+  using CKeyPosition = std::pair<int32_t, int32_t>;
+
+  void BuildIndexes();
+
+  std::vector<char> bytes;  // the file; the articles' texts point into it
+  std::vector<CArticle> articles;
+  std::vector<CKeyPosition> idIndex;     // (id, position), one per id, sorted
+  std::vector<CKeyPosition> groupIndex;  // (group, position), sorted
+  LoadState state = LoadState::Loaded;
+  bool damaged = false;
+  CDictionaryInfo info;
+};

@@ -1,0 +1,31 @@
+#pragma once
+// User-facing texts of the data file, in Windows-1251. The window shows them in message
+// boxes, `carro` on stderr.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/Cp1251.h"
+
+inline constexpr std::string_view kProgramTitle = "ТЕЛМО Карролексия"_cp;
+inline constexpr std::string_view kProgramVersion = "1.0";
+inline constexpr std::string_view kProductName = "TELMO Carro Lexiconia";
+inline constexpr std::string_view kDataFileName = "carro.dct";
+
+// The maker's addresses, used by the about page and the outdated-data message.
+inline constexpr std::string_view kMakerSite = "https://www.example.com/carro/";
+inline constexpr std::string_view kMakerEmail = "carro@example.com";
+inline constexpr std::string_view kMakerOnlineDictionary = "https://www.example.com/carro/online/";
+
+inline constexpr std::string_view kLoadErrorMessage = "Ошибка загрузки словаря"_cp;
+inline constexpr std::string_view kOutdatedCaption = "Устаревшая версия программы"_cp;
+
+std::string OutdatedDataMessage(std::string_view requiredVersion);
+
+// `fileName` is a file system name (UTF-8); the messages are Windows-1251.
+std::string CannotOpenMessage(std::string_view fileName);
+std::string CannotReadMessage(std::string_view fileName);
+std::string TooShortMessage(std::string_view fileName);
+std::string MetadataDamagedMessage(std::string_view fileName);
+std::string NotFoundMessage(const std::vector<std::string>& placesSearched);

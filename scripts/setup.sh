@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The two set-up commands of the README:
+#   scripts/setup.sh run    install what is missing, build, and run the program on the bundled dictionary
+#   scripts/setup.sh test   install what is missing, build, and run every test
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+. scripts/lib.sh
+
+# Every Debian package the project needs, in one place.
+BUILD_PACKAGES=(build-essential cmake libgtest-dev libbenchmark-dev)
+TEST_PACKAGES=(locales clang-format)
+
+mode=${1:-}
+case "$mode" in
+  run)
+    install_missing "${BUILD_PACKAGES[@]}"
+    cmake --preset release
+    cmake --build --preset release -j "$(nproc)"
+    build/release/bin/carro info
+    echo
+    echo '$ carro query "+тормоз диск*"'
+    build/release/bin/carro query "+тормоз диск*"
+    ;;
+  test)
+    install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    cmake --preset dev
+    cmake --build --preset dev -j "$(nproc)"
+    ctest --preset dev
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 1
+    ;;
+esac

@@ -1,0 +1,49 @@
+#include "search/Cp1251.h"
+
+namespace cp1251 {
+
+std::string ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (const char ch : text) {
+    const char32_t c = ToUnicode(static_cast<unsigned char>(ch));
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::size_t FromUtf8(std::string_view utf8, std::string& out, bool lossy) {
+  out.clear();
+  out.reserve(utf8.size());
+  std::size_t firstBad = std::string_view::npos;
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const std::size_t start = pos;
+    const char32_t c = DecodeUtf8(utf8, pos);
+    const int byte = c == kInvalid ? -1 : FromUnicode(c);
+    if (byte >= 0) {
+      out += static_cast<char>(byte);
+      continue;
+    }
+    if (firstBad == std::string_view::npos) firstBad = start;
+    if (!lossy) return firstBad;
+    out += '?';
+  }
+  return firstBad;
+}
+
+std::size_t CharactersBefore(std::string_view utf8, std::size_t offset) {
+  std::size_t count = 0;
+  for (std::size_t pos = 0; pos < offset && pos < utf8.size(); ++count) DecodeUtf8(utf8, pos);
+  return count;
+}
+
+}  // namespace cp1251

@@ -1,0 +1,109 @@
+#pragma once
+// Windows-1251, the code page of every text in the core. Conversion to and from Unicode
+// happens only at the edges (views, command line, TSV source); this codec serves them all.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace cp1251 {
+
+// Unicode of the bytes 0x80..0xFF. 0x98 is unassigned; it maps to U+0098 as Windows does,
+// so that every byte survives a round trip through Unicode.
+inline constexpr std::array<char16_t, 128> kHighHalf = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // A0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // A8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // B0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
+    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,  // C0
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F,  // C8
+    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,  // D0
+    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,  // D8
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437,  // E0
+    0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,  // E8
+    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,  // F0
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,  // F8
+};
+
+inline constexpr char32_t kInvalid = 0xFFFFFFFF;
+
+constexpr char32_t ToUnicode(unsigned char byte) {
+  return byte < 0x80 ? byte : kHighHalf[byte - 0x80];
+}
+
+// The byte for a code point, or -1 when the code page lacks it.
+constexpr int FromUnicode(char32_t c) {
+  if (c < 0x80) return static_cast<int>(c);
+  if (c >= 0x0410 && c <= 0x044F) return static_cast<int>(c - 0x0410 + 0xC0);
+  for (std::size_t i = 0; i < 0x40; ++i)
+    if (kHighHalf[i] == c) return static_cast<int>(0x80 + i);
+  return -1;
+}
+
+// Decodes one UTF-8 sequence at `pos` and moves past it; kInvalid (after one byte) for a
+// malformed, overlong or surrogate sequence.
+constexpr char32_t DecodeUtf8(std::string_view s, std::size_t& pos) {
+  const auto lead = static_cast<unsigned char>(s[pos++]);
+  if (lead < 0x80) return lead;
+  int extra = lead >= 0xF0 && lead <= 0xF4 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : -1;
+  if (extra < 0 || pos + extra > s.size()) return kInvalid;
+  char32_t c = lead & (0x3F >> extra);
+  for (int k = 0; k < extra; ++k) {
+    const auto next = static_cast<unsigned char>(s[pos + k]);
+    if ((next & 0xC0) != 0x80) return kInvalid;
+    c = (c << 6) | (next & 0x3F);
+  }
+  constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+  if (c < kMin[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return kInvalid;
+  pos += extra;
+  return c;
+}
+
+std::string ToUtf8(std::string_view text);
+
+// Converts UTF-8 to Windows-1251 into `out`. Returns the offset in `utf8` of the first
+// character the code page lacks (or of a malformed sequence), or npos when all converted.
+// With `lossy`, each such character becomes "?" and the conversion goes on.
+std::size_t FromUtf8(std::string_view utf8, std::string& out, bool lossy = false);
+
+// Number of characters in `utf8` before byte offset `offset`; for 1-based columns in messages.
+std::size_t CharactersBefore(std::string_view utf8, std::size_t offset);
+
+template <std::size_t N>
+struct CUtf8Literal {
+  char text[N]{};
+  consteval CUtf8Literal(const char (&s)[N]) {
+    for (std::size_t i = 0; i < N; ++i) text[i] = s[i];
+  }
+  consteval std::size_t Cp1251Size() const {
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < N - 1; ++count) DecodeUtf8({text, N - 1}, pos);
+    return count;
+  }
+};
+
+template <CUtf8Literal S>
+inline constexpr auto kLiteralBytes = [] {
+  std::array<char, S.Cp1251Size() + 1> bytes{};
+  std::size_t pos = 0;
+  for (std::size_t i = 0; pos < sizeof(S.text) - 1; ++i) {
+    const int byte = FromUnicode(DecodeUtf8({S.text, sizeof(S.text) - 1}, pos));
+    if (byte < 0) throw "character not in Windows-1251";  // fails the compilation
+    bytes[i] = static_cast<char>(byte);
+  }
+  return bytes;
+}();
+
+}  // namespace cp1251
+
+// "Текст"_cp: a UTF-8 source literal as Windows-1251 bytes, converted at compile time.
+template <cp1251::CUtf8Literal S>
+constexpr std::string_view operator""_cp() {
+  return {cp1251::kLiteralBytes<S>.data(), cp1251::kLiteralBytes<S>.size() - 1};
+}

@@ -1,0 +1,31 @@
+#pragma once
+// A search box text as query words, each with its whole-word and required flags.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CSearchQuery {
+ public:
+  CSearchQuery() = default;
+  // `fullWords`: unmarked words match only whole words; `allWords`: unmarked words are required.
+  CSearchQuery(std::string_view text, bool fullWords, bool allWords);
+
+  void AddWord(std::string_view token, bool fullWords, bool allWords);
+
+  int32_t WordCount() const { return static_cast<int32_t>(words.size()); }
+  const std::string& Word(int32_t i) const { return words[i]; }
+  bool WholeWord(int32_t i) const { return wholeWord[i]; }
+  bool Required(int32_t i) const { return required[i]; }
+  void SetWholeWord(int32_t i, bool value) { wholeWord[i] = value; }
+  const std::string& Text() const { return text; }
+
+  bool operator==(const CSearchQuery&) const = default;
+
+ private:
+  std::vector<std::string> words;  // upper-cased, markers removed
+  std::vector<bool> wholeWord;
+  std::vector<bool> required;
+  std::string text;  // trimmed, otherwise as typed
+};

@@ -1,0 +1,59 @@
+#pragma once
+// Small data files built in the test, from articles written out in full.
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dictionary/DataFileWriter.h"
+#include "dictionary/Dictionary.h"
+#include "search/Cp1251.h"
+
+inline CDictionaryInfo TestInfo(std::string requiredVersion = "1.0") {
+  return {"info one", "info two", "2026-12", std::move(requiredVersion)};
+}
+
+inline std::vector<char> FileBytes(const std::vector<CArticle>& articles,
+                                   const CDictionaryInfo& info = TestInfo()) {
+  std::string records;
+  for (const CArticle& article : articles) AppendRecord(records, article);
+  const std::string bytes = DataFileBytes(info, records);
+  return {bytes.begin(), bytes.end()};
+}
+
+inline CDictionary Loaded(std::vector<char> bytes) {
+  CDictionary dictionary;
+  dictionary.LoadBytes(std::move(bytes), "test.dct");
+  return dictionary;
+}
+
+inline CArticle Brake() {
+  return {.id = 1,
+          .term = "brake",
+          .translation = "тормоз"_cp,
+          .language = 2,
+          .definition = "Устройство для <i>замедления</i>."_cp,
+          .synonymGroup = 0,
+          .extraText = "тормоза"_cp,
+          .seeAlso = "тормозной диск"_cp,
+          .transcription = "брейк"_cp};
+}
+
+// A fresh folder of its own for each test, so that tests can run side by side.
+class CTemporaryFolder {
+ public:
+  CTemporaryFolder() {
+    std::string name = (std::filesystem::temp_directory_path() / "carro-test-XXXXXX").string();
+    path = mkdtemp(name.data());
+  }
+  ~CTemporaryFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+  CTemporaryFolder(const CTemporaryFolder&) = delete;
+  CTemporaryFolder& operator=(const CTemporaryFolder&) = delete;
+
+  std::filesystem::path path;
+};

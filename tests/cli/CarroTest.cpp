@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/Carro.h"
+#include "dictionary/Messages.h"
+#include "dictionary/TsvSource.h"
+#include "search/Cp1251.h"
+#include "tests/TestData.h"
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+class Carro : public testing::Test {
+ protected:
+  void SetUp() override { std::filesystem::create_directories(folder / "bin"); }
+
+  // Runs carro with no data file anywhere but where the test puts one.
+  int Run(std::vector<std::string> args) {
+    out.str("");
+    err.str("");
+    const CCarroContext context{folder / "bin", [this](const char* name) -> const char* {
+                                  return std::string_view(name) == "XDG_DATA_DIRS" ? dataDirs.c_str()
+                                                                                   : nullptr;
+                                }};
+    return RunCarro(args, out, err, context);
+  }
+
+  std::string Dct(const std::vector<char>& bytes, const std::string& name = "carro.dct") {
+    WriteFile(folder / name, {bytes.data(), bytes.size()});
+    return (folder / name).string();
+  }
+
+  CTemporaryFolder temporary;
+  std::filesystem::path folder = temporary.path;
+  std::string dataDirs = (folder / "nowhere").string();
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(Carro, InfoPrintsTheMetadataAndCountsInRussian) {
+  CArticle german = Brake();
+  german.language = 5;
+  const std::string dct = Dct(FileBytes({Brake(), Brake(), german}));
+  ASSERT_EQ(Run({"info", "--dict", dct}), 0) << err.str();
+  EXPECT_EQ(out.str(),
+            "Файл словаря: " + dct +
+                "\nСведения 1: info one\nСведения 2: info two\nВерсия данных словаря: 2026-12\n"
+                "Требуемая версия программы: 1.0\nКоличество статей: 3\nТерминов на английском языке: 2\n"
+                "Терминов на немецком языке: 1\n");
+  EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(Carro, RawOutputIsWindows1251WithCrLf) {
+  ASSERT_EQ(Run({"query", "--raw", "ёж"}), 0);
+  EXPECT_EQ(out.str(), std::string("ЁЖ"_cp) + "\twhole\toptional\r\n");
+}
+
+TEST_F(Carro, FindsTheDataFileBesideTheExecutableOrInTheDataFolders) {
+  Dct(FileBytes({Brake()}), "bin/carro.dct");
+  ASSERT_EQ(Run({"info"}), 0) << err.str();
+  EXPECT_NE(out.str().find("bin/carro.dct"), std::string::npos);
+
+  std::filesystem::remove(folder / "bin/carro.dct");
+  std::filesystem::create_directories(folder / "share" / kAppDataSubfolder);
+  dataDirs = (folder / "share").string();
+  Dct(FileBytes({Brake(), Brake()}), "share/" + std::string(kAppDataSubfolder) + "/carro.dct");
+  ASSERT_EQ(Run({"info"}), 0) << err.str();
+  EXPECT_NE(out.str().find("Количество статей: 2"), std::string::npos);
+}
+
+TEST_F(Carro, AMissingDataFileNamesWhereItWasLookedFor) {
+  EXPECT_EQ(Run({"info"}), 2);
+  EXPECT_NE(err.str().find("не найден"), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find((folder / "bin").string()), std::string::npos) << err.str();
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(Carro, UnusableDataFilesEndWithCodeTwoAndTheWindowsMessage) {
+  EXPECT_EQ(Run({"info", "--dict", Dct({'x', 'y'})}), 2);
+  EXPECT_EQ(err.str(), "carro: " + cp1251::ToUtf8(TooShortMessage((folder / "carro.dct").string())) + "\n");
+
+  EXPECT_EQ(Run({"info", "--dict", Dct(FileBytes({Brake()}, TestInfo("2.0")))}), 2);
+  EXPECT_NE(err.str().find("требуется программа версии не ниже 2.0.\n"), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find(std::string(kMakerEmail)), std::string::npos);
+}
+
+TEST_F(Carro, DamagedRecordsAreReportedOnceAndTheCommandGoesOn) {
+  std::vector<char> bytes = FileBytes({Brake(), Brake()});
+  bytes.resize(bytes.size() - 3);
+  ASSERT_EQ(Run({"info", "--dict", Dct(bytes)}), 0);
+  EXPECT_EQ(err.str(), "carro: Ошибка загрузки словаря\n");
+  EXPECT_NE(out.str().find("Количество статей: 1\n"), std::string::npos);
+}
+
+TEST_F(Carro, BundledSourceBuildsAndDumpsBackUnchanged) {
+  const std::string source = ReadFile(CARRO_BUNDLED_TSV);
+  const std::string dct = (folder / "bundled.dct").string();
+  ASSERT_EQ(Run({"build", CARRO_BUNDLED_TSV, dct}), 0) << err.str();
+  ASSERT_EQ(Run({"dump", dct}), 0) << err.str();
+  EXPECT_EQ(out.str(), source);
+
+  WriteFile(folder / "again.tsv", out.str());
+  ASSERT_EQ(Run({"build", (folder / "again.tsv").string(), (folder / "again.dct").string()}), 0);
+  EXPECT_EQ(ReadFile(folder / "again.dct"), ReadFile(dct));
+}
+
+TEST_F(Carro, BuildOptionsReplaceTheSourceMetadata) {
+  WriteFile(folder / "s.tsv",
+            "# dataVersion: old\n" + std::string(kTsvHeader) + "\n1\tbrake\tтормоз\t2\t\t0\t\t\t\n");
+  const std::string dct = (folder / "s.dct").string();
+  ASSERT_EQ(Run({"build", (folder / "s.tsv").string(), dct, "--data-version", "2026-12-09", "--info1",
+                 "Словарь", "--required-version", "1.0"}),
+            0)
+      << err.str();
+  ASSERT_EQ(Run({"info", "--dict", dct}), 0);
+  EXPECT_NE(out.str().find("Версия данных словаря: 2026-12-09\n"), std::string::npos);
+  EXPECT_NE(out.str().find("Сведения 1: Словарь\n"), std::string::npos);
+}
+
+TEST_F(Carro, ABadSourceNamesTheLineAndKeepsTheOldFile) {
+  const std::string dct = Dct(FileBytes({Brake()}), "keep.dct");
+  const std::string before = ReadFile(dct);
+  WriteFile(folder / "bad.tsv", std::string(kTsvHeader) + "\n1\tStoß\tудар\t5\t\t0\t\t\t\n");
+  EXPECT_EQ(Run({"build", (folder / "bad.tsv").string(), dct}), 1);
+  EXPECT_NE(err.str().find("bad.tsv, строка 2, столбец term: символ 4 (U+00DF)"), std::string::npos)
+      << err.str();
+  EXPECT_EQ(ReadFile(dct), before);
+  EXPECT_FALSE(std::filesystem::exists(dct + ".tmp"));
+
+  ASSERT_EQ(Run({"build", (folder / "bad.tsv").string(), dct, "--lossy"}), 0) << err.str();
+  ASSERT_EQ(Run({"dump", dct}), 0);
+  EXPECT_NE(out.str().find("\tSto?\t"), std::string::npos);
+}
+
+TEST_F(Carro, QueryPrintsOneLinePerWord) {
+  ASSERT_EQ(Run({"query", "--full-words", "+масло", "фильтр*", "ос"}), 0);
+  EXPECT_EQ(out.str(), "МАСЛО\twhole\trequired\nФИЛЬТР\tprefix\toptional\nОС\twhole\toptional\n");
+  ASSERT_EQ(Run({"query", "--all-words", "ось", "ос"}), 0);
+  EXPECT_EQ(out.str(), "ОСЬ\tprefix\trequired\nОС\twhole\trequired\n");
+  ASSERT_EQ(Run({"query", "--", "--масло"}), 0);
+  EXPECT_EQ(out.str(), "--МАСЛО\tprefix\toptional\n");
+}
+
+struct CUsageCase {
+  std::vector<std::string> args;
+  int code;
+  const char* mentions;
+};
+
+class CarroUsage : public Carro, public testing::WithParamInterface<CUsageCase> {};
+
+TEST_P(CarroUsage, ExplainsItself) {
+  EXPECT_EQ(Run(GetParam().args), GetParam().code);
+  const std::string& shown = GetParam().code == 0 ? out.str() : err.str();
+  EXPECT_NE(shown.find(GetParam().mentions), std::string::npos) << shown;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CarroUsage,
+    testing::Values(
+        CUsageCase{{}, 1, "Команды:"}, CUsageCase{{"--help"}, 0, "carro build"},
+        CUsageCase{{"build", "--help"}, 0, "--lossy"}, CUsageCase{{"query", "--help"}, 0, "whole|prefix"},
+        CUsageCase{{"frobnicate"}, 1, "неизвестная команда «frobnicate»"},
+        CUsageCase{{"info", "--bogus"}, 1, "--bogus"}, CUsageCase{{"info", "--dict"}, 1, "нужно значение"},
+        CUsageCase{{"build", "only-one.tsv"}, 1, "usage: carro build"},
+        CUsageCase{{"query"}, 1, "usage: carro query"},
+        CUsageCase{{"query", "Stoß"}, 1, "отсутствует в кодировке Windows-1251"},
+        CUsageCase{
+            {"build", "/nonexistent/x.tsv", "/tmp/x.dct"}, 1, "Не удалось открыть файл /nonexistent/x.tsv"},
+        CUsageCase{{"dump", "/nonexistent/x.dct"}, 2, "Не удалось открыть"}));
+
+}  // namespace
