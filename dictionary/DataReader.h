@@ -39,7 +39,6 @@ class CDataReader {
     return nul ? text->substr(0, static_cast<const char*>(nul) - text->data()) : *text;
   }
 
-  std::size_t Remaining() const { return bytes.size() - pos; }
 
  private:
   std::string_view bytes;

@@ -46,13 +46,14 @@ void CDictionary::Load(const std::string& fileName, CLoadProgress* progress) {
   in.read(content.data(), static_cast<std::streamsize>(content.size()));
   auto got = static_cast<std::size_t>(in.gcount());
   constexpr std::size_t kChunk = 1 << 16;
-  while (in) {
+  while (in && in.peek() != std::ifstream::traits_type::eof()) {
     content.resize(got + kChunk);
     in.read(content.data() + got, kChunk);
     got += static_cast<std::size_t>(in.gcount());
   }
   if (in.bad()) throw CDictionaryError(CannotReadMessage(fileName));
   content.resize(got);
+  content.shrink_to_fit();
   LoadBytes(std::move(content), fileName, progress);
 }
 
@@ -76,8 +77,11 @@ void CDictionary::LoadBytes(std::vector<char> content, std::string_view fileName
   }
   state = LoadState::Loaded;
 
-  // Records have at least 36 bytes, which bounds the store without trusting the file.
-  articles.reserve(in.Remaining() / 36);
+  // A first pass counts the records, so that the store is allocated once, at its size.
+  CDataReader counter = in;
+  std::size_t records = 0;
+  for (CArticle probe; probe.ReadRecord(counter) == CRecordRead::Read;) ++records;
+  articles.reserve(records);
   for (int32_t attempt = 0;; ++attempt) {
     CArticle article;
     const CRecordRead read = article.ReadRecord(in);
@@ -86,7 +90,6 @@ void CDictionary::LoadBytes(std::vector<char> content, std::string_view fileName
     if (read == CRecordRead::Damaged) damaged = true;
     if (read != CRecordRead::Read) break;
   }
-  articles.shrink_to_fit();
   BuildIndexes();
 }
 

@@ -75,35 +75,43 @@ std::size_t FromUtf8(std::string_view utf8, std::string& out, bool lossy = false
 // Number of characters in `utf8` before byte offset `offset`; for 1-based columns in messages.
 std::size_t CharactersBefore(std::string_view utf8, std::size_t offset);
 
-template <std::size_t N>
-struct CUtf8Literal {
-  char text[N]{};
-  consteval CUtf8Literal(const char (&s)[N]) {
-    for (std::size_t i = 0; i < N; ++i) text[i] = s[i];
-  }
-  consteval std::size_t Cp1251Size() const {
+// The Windows-1251 bytes of a UTF-8 literal, computed by the compiler.
+template <char... Utf8>
+struct CLiteral {
+  static constexpr char kUtf8[] = {Utf8..., '\0'};
+  static constexpr std::string_view Source() { return {kUtf8, sizeof...(Utf8)}; }
+  static constexpr std::size_t Size() {
     std::size_t count = 0;
-    for (std::size_t pos = 0; pos < N - 1; ++count) DecodeUtf8({text, N - 1}, pos);
+    for (std::size_t pos = 0; pos < Source().size(); ++count) DecodeUtf8(Source(), pos);
     return count;
   }
-};
-
-template <CUtf8Literal S>
-inline constexpr auto kLiteralBytes = [] {
-  std::array<char, S.Cp1251Size() + 1> bytes{};
-  std::size_t pos = 0;
-  for (std::size_t i = 0; pos < sizeof(S.text) - 1; ++i) {
-    const int byte = FromUnicode(DecodeUtf8({S.text, sizeof(S.text) - 1}, pos));
-    if (byte < 0) throw "character not in Windows-1251";  // fails the compilation
-    bytes[i] = static_cast<char>(byte);
+  static constexpr std::array<char, Size() + 1> Convert() {
+    std::array<char, Size() + 1> bytes{};
+    std::size_t pos = 0;
+    for (std::size_t i = 0; pos < Source().size(); ++i) {
+      const int byte = FromUnicode(DecodeUtf8(Source(), pos));
+      if (byte < 0) throw "character not in Windows-1251";  // fails the compilation
+      bytes[i] = static_cast<char>(byte);
+    }
+    return bytes;
   }
-  return bytes;
-}();
+  static constexpr auto kBytes = Convert();
+};
 
 }  // namespace cp1251
 
-// "Текст"_cp: a UTF-8 source literal as Windows-1251 bytes, converted at compile time.
-template <cp1251::CUtf8Literal S>
+// "Текст"_cp: a UTF-8 source literal as Windows-1251 bytes, converted at compile time. The
+// string literal operator template is a GNU extension that GCC and Clang share; Clang 14 crashes
+// on the standard form with a class-type template parameter.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wgnu-string-literal-operator-template"
+#endif
+template <typename Char, Char... Utf8>
 constexpr std::string_view operator""_cp() {
-  return {cp1251::kLiteralBytes<S>.data(), cp1251::kLiteralBytes<S>.size() - 1};
+  using Literal = cp1251::CLiteral<Utf8...>;
+  return {Literal::kBytes.data(), Literal::kBytes.size() - 1};
 }
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
