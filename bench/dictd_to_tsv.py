@@ -22,6 +22,9 @@ IPA = {
     "ɘ": "o", "ɪ": "i", "ʊ": "u", "ʃ": "sh", "ʒ": "zh", "θ": "th", "ð": "dh",
     "ŋ": "ng", "ː": ":", "ˈ": "'", "ˌ": ",", "↗": "'", "↘": ",",
 }
+# Windows-1251 has no umlauts: German is spelled as the bundled dictionary spells it.
+GERMAN = {"ä": "ae", "ö": "oe", "ü": "ue", "Ä": "Ae", "Ö": "Oe", "Ü": "Ue", "ß": "ss"}
+TO_CP1251 = str.maketrans({**IPA, **GERMAN})
 CYR = "\u0400-\u04ff"
 # Words joined by blanks; a comma, semicolon, bracket, digit or Latin letter ends the run.
 CYR_RUN = re.compile(rf"[{CYR}]+(?:-[{CYR}]+)*(?:\s+[{CYR}]+(?:-[{CYR}]+)*)*")
@@ -64,7 +67,7 @@ def translation(body, skip):
 
 
 def convert(text, lang):
-    text = text.replace(STRESS, "")
+    text = text.replace(STRESS, "").translate(TO_CP1251)
     first, _, body = text.partition("\n")
     tr = translation(body, CONNECTIVES if lang == 2 else set())
     if not tr:
@@ -72,7 +75,7 @@ def convert(text, lang):
     if lang == 2:
         term = first.strip()
         m = re.search(r"\[([^\]]*)\]", body)
-        transcription = "".join(IPA.get(c, c) for c in m.group(1)) if m else ""
+        transcription = m.group(1) if m else ""
     else:
         # "Judaskuss /ˈjuːdasˌkʊs/ <n, masc>": the index only has it lower-cased
         term = re.split(r"\s+[/<]", first, maxsplit=1)[0].strip()
