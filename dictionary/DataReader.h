@@ -39,7 +39,6 @@ class CDataReader {
     return nul ? text->substr(0, static_cast<const char*>(nul) - text->data()) : *text;
   }
 
-
  private:
   std::string_view bytes;
   std::size_t pos;
