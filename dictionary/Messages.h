@@ -13,10 +13,19 @@ inline constexpr std::string_view kProgramVersion = "1.0";
 inline constexpr std::string_view kProductName = "TELMO Carro Lexiconia";
 inline constexpr std::string_view kDataFileName = "carro.dct";
 
-// The maker's addresses, used by the about page and the outdated-data message.
+// The maker's addresses and credits: the about page, the export foot and the outdated-data
+// message take them from here.
 inline constexpr std::string_view kMakerSite = "https://www.example.com/carro/";
 inline constexpr std::string_view kMakerEmail = "carro@example.com";
 inline constexpr std::string_view kMakerOnlineDictionary = "https://www.example.com/carro/online/";
+inline constexpr std::string_view kCreditData = "Редакция словарей ТЕЛМО"_cp;
+inline constexpr std::string_view kCreditProgramming = "Группа разработки ТЕЛМО"_cp;
+inline constexpr std::string_view kLegalNotice =
+    "<p><font size=-1>&copy; 2026 ТЕЛМО. Все права защищены.</font></p>"_cp;
+// The small print that closes every saved, printed or browsed page.
+inline constexpr std::string_view kExportCredit =
+    "Страница подготовлена программой ТЕЛМО Карролексия 1.0. Интернет-версия словаря: "
+    "<a href=https://www.example.com/carro/online/>https://www.example.com/carro/online/</a>"_cp;
 
 inline constexpr std::string_view kLoadErrorMessage = "Ошибка загрузки словаря"_cp;
 inline constexpr std::string_view kOutdatedCaption = "Устаревшая версия программы"_cp;

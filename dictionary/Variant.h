@@ -1,0 +1,22 @@
+#pragma once
+// One entry of the variants list: a headword that matches the typed text.
+
+#include <cstdint>
+#include <string>
+
+class CVariant {
+ public:
+  static constexpr int32_t kTerm = 0;
+  static constexpr int32_t kTranslation = 1;
+
+  CVariant(std::string text, int32_t articleId, int32_t score, int32_t matchPos, int32_t matchedField)
+      : text(std::move(text)), articleId(articleId), score(score), matchPos(matchPos), matchedField(matchedField) {}
+
+  bool operator==(const CVariant&) const = default;
+
+  std::string text;      // the matched headword, then the other one in parentheses
+  int32_t articleId;     // by id, not position
+  int32_t score;         // 1..100
+  int32_t matchPos;      // where the typed text starts in `text`
+  int32_t matchedField;  // kTerm or kTranslation
+};

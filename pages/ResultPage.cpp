@@ -1,0 +1,4 @@
+#include "pages/ResultPage.h"
+
+CResultPage::CResultPage(const CArticle& article)
+    : articleIds{article.id}, label(article.Title()), showHeader(false) {}

@@ -1,0 +1,3 @@
+#include "search/Highlight.h"
+
+void HighlightWords(std::vector<std::string>&, const CSearchQuery&) {}
