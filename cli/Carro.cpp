@@ -1,6 +1,7 @@
 #include "cli/Carro.h"
 
 #include <algorithm>
+#include <charconv>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -12,10 +13,18 @@
 #include "dictionary/Dictionary.h"
 #include "dictionary/Messages.h"
 #include "dictionary/TsvSource.h"
+#include "dictionary/Variant.h"
+#include "pages/PageBuilders.h"
+#include "pages/PageRenderer.h"
+#include "pages/Panes.h"
 #include "search/Cp1251.h"
 #include "search/SearchQuery.h"
 
 namespace {
+
+// The window's defaults and limits for the two display counts.
+constexpr int32_t kDefaultMaxResults = 300;
+constexpr int32_t kDefaultMaxVariants = 100;
 
 constexpr int kDone = 0;
 constexpr int kUsageError = 1;
@@ -187,6 +196,104 @@ int RunDump(CRun& run) {
   return kDone;
 }
 
+int32_t Number(std::string_view text, std::string_view what) {
+  int32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size())
+    throw CUsageError(std::string(what) + ": «" + std::string(text) + "» не целое число");
+  return value;
+}
+
+// A display count, kept within the limits the settings dialog keeps it in.
+int32_t DisplayCount(const CRun& run, std::string_view option, int32_t fallback, int32_t minimum,
+                     int32_t maximum) {
+  const auto value = run.args.Value(option);
+  return value ? std::clamp(Number(*value, option), minimum, maximum) : fallback;
+}
+
+void PrintPage(CRun& run, const CDictionary& dictionary, const CResultPage& page) {
+  const bool forExport = run.args.Flag("--export");
+  const CRenderOptions options{
+      .maxResultDisplayCount = DisplayCount(run, "--max-results", kDefaultMaxResults, 10, 500),
+      .highlight = !run.args.Flag("--no-highlight")};
+  CHtmlLines lines;
+  RenderPage(dictionary, page, lines, forExport, options);
+  for (const std::string& line : lines) run.out.Line(line);
+}
+
+void PrintLines(CRun& run, const CHtmlLines& lines) {
+  for (const std::string& line : lines) run.out.Line(line);
+}
+
+int RunVariants(CRun& run) {
+  const CDictionary dictionary = LoadDictionary(DataFilePath(run), run.err);
+  const std::string typed = ArgumentCp1251(run.args.JoinedText());
+  const bool pane = run.args.Flag("--pane");
+  const bool page = run.args.Flag("--page");
+  const int32_t maxVariants = DisplayCount(run, "--max-variants", kDefaultMaxVariants, 10, 200);
+  std::vector<CVariant> variants;
+  dictionary.LookupVariants(pane || page ? VariantsInput(typed) : typed, variants);
+  if (pane) {
+    PrintLines(run,
+               VariantsPaneLines(variants, static_cast<int32_t>(VariantsInput(typed).size()), maxVariants));
+  } else if (page) {
+    if (const auto entry = run.args.Value("--entry")) {
+      const int32_t n = Number(*entry, "--entry");
+      if (n < 0 || n >= static_cast<int32_t>(variants.size()))
+        throw CUsageError("--entry " + *entry + ": вариантов " + std::to_string(variants.size()));
+      PrintPage(run, dictionary, VariantPage(variants[n], typed));
+    } else {
+      PrintPage(run, dictionary, AllVariantsPage(variants, typed, maxVariants));
+    }
+  } else {
+    // Here the option only cuts the list; the pane's limits do not apply.
+    const auto limit = run.args.Value("--max-variants");
+    const std::size_t shown =
+        limit ? std::min<std::size_t>(variants.size(), std::max(0, Number(*limit, "--max-variants")))
+              : variants.size();
+    for (std::size_t i = 0; i < shown; ++i) {
+      const CVariant& v = variants[i];
+      run.out.Line(std::to_string(v.score) + "\t" + std::to_string(v.matchPos) +
+                   (v.matchedField == CVariant::kTerm ? "\tterm\t" : "\ttranslation\t") +
+                   std::to_string(v.articleId) + "\t" + v.text);
+    }
+  }
+  return kDone;
+}
+
+int RunSearch(CRun& run) {
+  const CDictionary dictionary = LoadDictionary(DataFilePath(run), run.err);
+  const CSearchQuery query(ArgumentCp1251(run.args.JoinedText()), run.args.Flag("--full-words"),
+                           run.args.Flag("--all-words"));
+  if (run.args.Flag("--page")) {
+    PrintPage(run, dictionary, dictionary.Search(query));
+    return kDone;
+  }
+  int32_t strictCount = 0;
+  const auto hits = dictionary.RankArticles(query, strictCount);
+  run.out.Line("found: " + std::to_string(hits.size()) + ", strict: " + std::to_string(strictCount));
+  for (const auto& hit : hits) {
+    const CArticle& article = dictionary.ArticleAt(hit.position);
+    run.out.Line(std::to_string(hit.score) + "\t" + std::to_string(article.id) + "\t" + article.Title());
+  }
+  return kDone;
+}
+
+int RunArticle(CRun& run) {
+  const int32_t id = Number(run.args.positional[0], "ID");
+  const CDictionary dictionary = LoadDictionary(DataFilePath(run), run.err);
+  const auto page = ArticlePage(dictionary, id);
+  if (!page) throw CFailure(kDataFileUnusable, std::string("В словаре нет ни одной статьи."_cp));
+  PrintPage(run, dictionary, *page);
+  return kDone;
+}
+
+int RunAbout(CRun& run) {
+  const CDictionary dictionary = LoadDictionary(DataFilePath(run), run.err);
+  PrintPage(run, dictionary, AboutPage());
+  return kDone;
+}
+
 int RunQuery(CRun& run) {
   const CSearchQuery query(ArgumentCp1251(run.args.JoinedText()), run.args.Flag("--full-words"),
                            run.args.Flag("--all-words"));
@@ -246,6 +353,43 @@ const std::vector<CCommand>& Commands() {
        1,
        kAnyNumber,
        RunQuery},
+      {"variants",
+       "carro variants [--max-variants N] [--pane | --page [--entry N]] [--export] [--no-highlight] "
+       "[--max-results N] TEXT\n"
+       "  Варианты для набранного текста, как в левой панели: балл, позиция, term|translation, id, текст.\n"
+       "  --pane: HTML панели вариантов; --page: страница всех вариантов (или варианта N) для строки "
+       "поиска.\n",
+       {"--pane", "--page", "--export", "--no-highlight", "--raw"},
+       {"--dict", "--max-variants", "--max-results", "--entry"},
+       1,
+       kAnyNumber,
+       RunVariants},
+      {"search",
+       "carro search [--full-words] [--all-words] [--page [--export] [--no-highlight] [--max-results N]] "
+       "TEXT\n"
+       "  Ищет статьи: «found: N, strict: M», затем балл, id и заголовок каждой найденной статьи;\n"
+       "  --page: HTML страницы результата (с подсветкой, если не задано --export или --no-highlight).\n",
+       {"--full-words", "--all-words", "--page", "--export", "--no-highlight", "--raw"},
+       {"--dict", "--max-results"},
+       0,
+       kAnyNumber,
+       RunSearch},
+      {"article",
+       "carro article [--export] ID\n"
+       "  HTML страницы статьи с этим id (неизвестный id ведёт к первой статье словаря).\n",
+       {"--export", "--raw"},
+       {"--dict"},
+       1,
+       1,
+       RunArticle},
+      {"about",
+       "carro about [--export]\n"
+       "  HTML страницы «О программе».\n",
+       {"--export", "--raw"},
+       {"--dict"},
+       0,
+       0,
+       RunAbout},
   };
   return commands;
 }

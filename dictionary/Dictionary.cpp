@@ -96,8 +96,11 @@ void CDictionary::LoadBytes(std::vector<char> content, std::string_view fileName
 void CDictionary::BuildIndexes() {
   idIndex.clear();
   groupIndex.clear();
+  headwordSignatures.clear();
+  headwordSignatures.reserve(articles.size());
   for (int32_t position = 0; position < ArticleCount(); ++position) {
     const CArticle& article = articles[position];
+    headwordSignatures.push_back(HeadwordSignature(article));
     if (article.id > 0) idIndex.emplace_back(article.id, position);
     if (article.synonymGroup > 0) groupIndex.emplace_back(article.synonymGroup, position);
   }

@@ -12,6 +12,10 @@
 
 #include "dictionary/Article.h"
 
+class CResultPage;
+class CSearchQuery;
+class CVariant;
+
 // Receives the progress of a load; the splash window shows it.
 class CLoadProgress {
  public:
@@ -85,15 +89,46 @@ class CDictionary {
   // First occurrence of `word` in `text` at or after `start` by the word matching rules, or -1.
   static int32_t FindWord(std::string_view word, std::string_view text, int32_t start, bool wholeWord);
 
+  // How well `word` stands in `text`: early occurrences in short texts score highest; 0 when absent.
+  static int32_t ScoreWord(std::string_view word, std::string_view text, bool wholeWord);
+  struct CSearchHit {
+    int32_t score;
+    int32_t position;
+  };
+  // Every article that holds the query's words, best first; `strictCount` of them hold all.
+  std::vector<CSearchHit> RankArticles(const CSearchQuery& query, int32_t& strictCount) const;
+  // The same as a search result page.
+  CResultPage Search(CSearchQuery query) const;
+  // The headwords that match the typed text, ranked; `list` is replaced.
+  void LookupVariants(std::string_view input, std::vector<CVariant>& list) const;
+
+  // The fields a search scores, with their weights.
+  enum CSearchedField : int32_t { kDefinition, kTranslation, kTerm };
+  static constexpr int32_t kFieldWeights[] = {1, 10, 20};
+  static std::string_view FieldText(const CArticle& article, int32_t field) {
+    return field == kTerm ? article.term : field == kTranslation ? article.translation : article.definition;
+  }
+
  private:
   using CKeyPosition = std::pair<int32_t, int32_t>;
 
+  struct CFieldRef {
+    int32_t position;
+    int32_t field;
+  };
+
   void BuildIndexes();
+  static uint64_t HeadwordSignature(const CArticle& article);
+  // The searched fields that hold `word`, in store order, found by one scan of the whole file.
+  std::vector<CFieldRef> CandidateFields(std::string_view word, bool wholeWord) const;
 
   std::vector<char> bytes;  // the file; the articles' texts point into it
   std::vector<CArticle> articles;
   std::vector<CKeyPosition> idIndex;     // (id, position), one per id, sorted
   std::vector<CKeyPosition> groupIndex;  // (group, position), sorted
+  // Per article, a bit for each pair of first letters at the early word starts of its two
+  // headwords: most articles fail a variants lookup on it without being read.
+  std::vector<uint64_t> headwordSignatures;
   LoadState state = LoadState::Loaded;
   bool damaged = false;
   CDictionaryInfo info;

@@ -10,7 +10,11 @@ class CVariant {
   static constexpr int32_t kTranslation = 1;
 
   CVariant(std::string text, int32_t articleId, int32_t score, int32_t matchPos, int32_t matchedField)
-      : text(std::move(text)), articleId(articleId), score(score), matchPos(matchPos), matchedField(matchedField) {}
+      : text(std::move(text)),
+        articleId(articleId),
+        score(score),
+        matchPos(matchPos),
+        matchedField(matchedField) {}
 
   bool operator==(const CVariant&) const = default;
 

@@ -16,8 +16,8 @@ using CHtmlLines = std::vector<std::string>;
 // What rendering reads from the window at the moment of rendering.
 struct CRenderOptions {
   int32_t maxResultDisplayCount = 300;
-  bool highlight = true;                   // view mode only
-  std::function<void()> beforeHighlighting;  // the window shows "Подсветка найденных слов..."
+  bool highlight = true;                       // view mode only
+  std::function<void()> beforeHighlighting{};  // the window shows "Подсветка найденных слов..."
 };
 
 void RenderPage(const CDictionary& dictionary, const CResultPage& page, CHtmlLines& lines, bool forExport,

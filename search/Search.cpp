@@ -1,1 +1,203 @@
+#include "search/Search.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 #include "dictionary/Dictionary.h"
+#include "pages/Html.h"
+#include "search/Cp1251.h"
+#include "search/WordMatch.h"
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "the candidate scan reads bytes in memory order");
+
+// Sixteen bytes at a time; GCC and Clang both compile these to plain vector instructions.
+using CBytes = unsigned char __attribute__((vector_size(16)));
+using CLanes = signed char __attribute__((vector_size(16)));
+
+CBytes Load16(const char* from) {
+  CBytes bytes;
+  std::memcpy(&bytes, from, sizeof bytes);
+  return bytes;
+}
+
+// The bytes that fold to the same letter as `c`: a letter's two cases, or `c` alone.
+struct CByteClass {
+  unsigned char first;
+  unsigned char second;
+  CBytes firstLanes;
+  CBytes secondLanes;
+
+  explicit CByteClass(unsigned char c) : first(FoldLetter(c)), second(FoldLetter(c)) {
+    for (int other = 0; other < 256; ++other)
+      if (other != first && FoldLetter(static_cast<unsigned char>(other)) == first)
+        second = static_cast<unsigned char>(other);
+    firstLanes = CBytes{} + first;
+    secondLanes = CBytes{} + second;
+  }
+  bool Has(unsigned char c) const { return c == first || c == second; }
+  CLanes In(CBytes v) const { return (CLanes)((v == firstLanes) | (v == secondLanes)); }
+};
+
+CLanes NotLetter(CBytes v) {
+  const CBytes latin = (CBytes)((v | 0x20) - 'a') < 26;
+  return ~(CLanes)(latin | (v >= 0xC0) | ((v | 0x10) == 0xB8));
+}
+
+bool AnyLane(CLanes lanes) {
+  uint64_t halves[2];
+  std::memcpy(halves, &lanes, sizeof halves);
+  return (halves[0] | halves[1]) != 0;
+}
+
+int FirstLane(CLanes lanes) {
+  uint64_t halves[2];
+  std::memcpy(halves, &lanes, sizeof halves);
+  return halves[0] ? std::countr_zero(halves[0]) / 8 : 8 + std::countr_zero(halves[1]) / 8;
+}
+
+int64_t Clamped(int64_t score) {
+  return std::min(score, kMaxScore);
+}
+
+}  // namespace
+
+CResultPage NewSearchPage(const CSearchQuery& query) {
+  CResultPage page;
+  page.SetLabel(query.Text());
+  page.SetHeading(std::string("Поиск: &laquo;"_cp) + EscapeHtml(query.Text()) + "&raquo;");
+  page.SetQuery(query);
+  return page;
+}
+
+int32_t CDictionary::ScoreWord(std::string_view word, std::string_view text, bool wholeWord) {
+  if (word.size() > text.size()) return 0;
+  int64_t weights = 0;
+  int64_t occurrences = 0;
+  int64_t wordStarts = 0;
+  const std::size_t last = text.size() - word.size();
+  for (std::size_t p = 0; p <= last; ++p) {
+    if (!IsWordStart(text, p)) continue;
+    ++wordStarts;
+    if (!MatchesAt(word, text, p, wholeWord)) continue;
+    weights += wordStarts < 10 ? 100 - 10 * wordStarts : 1;
+    ++occurrences;
+  }
+  // Beyond this the quotient exceeds the 32-bit range whatever the divisor.
+  if (occurrences && weights > std::numeric_limits<int64_t>::max() / 10000 / occurrences)
+    return static_cast<int32_t>(kMaxScore);
+  return static_cast<int32_t>(Clamped(weights * occurrences * 10000 / (wordStarts + 1)));
+}
+
+std::vector<CDictionary::CFieldRef> CDictionary::CandidateFields(std::string_view word,
+                                                                 bool wholeWord) const {
+  std::vector<CFieldRef> fields;
+  if (articles.empty()) return fields;
+  if (word.empty()) {  // the empty word stands at every word start, even of an empty text
+    fields.reserve(articles.size() * 3);
+    for (int32_t position = 0; position < ArticleCount(); ++position)
+      for (const int32_t field : {kDefinition, kTranslation, kTerm}) fields.push_back({position, field});
+    return fields;
+  }
+
+  const char* base = bytes.data();
+  const auto offset = [base](std::string_view text) { return static_cast<std::size_t>(text.data() - base); };
+  const CByteClass first(static_cast<unsigned char>(word[0]));
+  const CByteClass second(static_cast<unsigned char>(word.size() > 1 ? word[1] : word[0]));
+  const bool pair = word.size() > 1;
+
+  // A possible occurrence at p: its first bytes fit and the byte before p is no letter. When
+  // the word occurs there, its field is taken and the scan goes on past the field.
+  int32_t position = 0;
+  const auto candidateAt = [&](std::size_t p) -> std::size_t {
+    while (position + 1 < ArticleCount() && p >= offset(articles[position + 1].term)) ++position;
+    const CArticle& article = articles[position];
+    for (const int32_t field : {kTerm, kTranslation, kDefinition}) {
+      const std::string_view text = FieldText(article, field);
+      if (p < offset(text) || p >= offset(text) + text.size()) continue;
+      if (!MatchesAt(word, text, p - offset(text), wholeWord)) return p + 1;
+      fields.push_back({position, field});
+      return offset(text) + text.size();
+    }
+    return p + 1;
+  };
+
+  // Texts start after their 4-byte counts, whose last byte is 0 for any text under 16 MB: a
+  // text's first byte is seen as a word start.
+  std::size_t p = offset(articles.front().term);
+  const std::size_t end = offset(articles.back().transcription) + articles.back().transcription.size();
+  const auto hitsAt = [&](std::size_t at) {
+    CLanes hits = first.In(Load16(base + at)) & NotLetter(Load16(base + at - 1));
+    return pair ? hits & second.In(Load16(base + at + 1)) : hits;
+  };
+  // Two blocks a round, one branch: real word starts of the pair are rare.
+  while (p + 2 * sizeof(CBytes) + 1 <= end) {
+    const CLanes low = hitsAt(p);
+    const CLanes high = hitsAt(p + sizeof(CBytes));
+    if (!AnyLane(low | high)) {
+      p += 2 * sizeof(CBytes);
+      continue;
+    }
+    p = candidateAt(AnyLane(low) ? p + FirstLane(low) : p + sizeof(CBytes) + FirstLane(high));
+  }
+  for (; p < end; ++p)
+    if (first.Has(static_cast<unsigned char>(base[p])) &&
+        !IsWordLetter(static_cast<unsigned char>(base[p - 1])) &&
+        (!pair || (p + 1 < end && second.Has(static_cast<unsigned char>(base[p + 1])))))
+      p = candidateAt(p) - 1;
+  return fields;
+}
+
+std::vector<CDictionary::CSearchHit> CDictionary::RankArticles(const CSearchQuery& query,
+                                                               int32_t& strictCount) const {
+  const int32_t wordCount = query.WordCount();
+  std::vector<int64_t> scores(articles.size(), 0);
+  std::vector<int32_t> wordsFound(articles.size(), 0);
+  std::vector<int32_t> lastWordFound(articles.size(), -1);
+  std::vector<char> excluded(articles.size(), 0);
+
+  for (int32_t i = 0; i < wordCount; ++i) {
+    const std::string& word = query.Word(i);
+    for (const CFieldRef& ref : CandidateFields(word, query.WholeWord(i))) {
+      const int32_t score = ScoreWord(word, FieldText(articles[ref.position], ref.field), query.WholeWord(i));
+      if (score <= 0) continue;
+      scores[ref.position] += int64_t{score} * kFieldWeights[ref.field];
+      if (lastWordFound[ref.position] != i) {
+        lastWordFound[ref.position] = i;
+        ++wordsFound[ref.position];
+      }
+    }
+    if (query.Required(i))
+      for (std::size_t position = 0; position < articles.size(); ++position)
+        if (lastWordFound[position] != i) excluded[position] = 1;
+  }
+
+  std::vector<CSearchHit> hits;
+  strictCount = 0;
+  for (int32_t position = 0; position < ArticleCount(); ++position) {
+    int64_t score = excluded[position] ? 0 : scores[position];
+    if (score <= 0) continue;
+    if (wordsFound[position] == wordCount) {
+      score += kStrictBonus;
+      ++strictCount;
+    }
+    hits.push_back({static_cast<int32_t>(Clamped(score)), position});
+  }
+  // Equal scores go by translation, then by store order, so that a search always ranks the same.
+  std::sort(hits.begin(), hits.end(), [this](const CSearchHit& a, const CSearchHit& b) {
+    if (a.score != b.score) return a.score > b.score;
+    const int order = articles[a.position].translation.compare(articles[b.position].translation);
+    return order != 0 ? order < 0 : a.position < b.position;
+  });
+  return hits;
+}
+
+CResultPage CDictionary::Search(CSearchQuery query) const {
+  CResultPage page = NewSearchPage(query);
+  const std::vector<CSearchHit> hits = RankArticles(query, page.strictCount);
+  page.articleIds.reserve(hits.size());
+  for (const CSearchHit& hit : hits) page.articleIds.push_back(articles[hit.position].id);
+  return page;
+}

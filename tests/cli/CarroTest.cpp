@@ -7,7 +7,11 @@
 #include "cli/Carro.h"
 #include "dictionary/Messages.h"
 #include "dictionary/TsvSource.h"
+#include "dictionary/Variant.h"
+#include "pages/PageBuilders.h"
+#include "pages/PageRenderer.h"
 #include "search/Cp1251.h"
+#include "search/Search.h"
 #include "tests/TestData.h"
 
 namespace {
@@ -181,5 +185,99 @@ INSTANTIATE_TEST_SUITE_P(
         CUsageCase{
             {"build", "/nonexistent/x.tsv", "/tmp/x.dct"}, 1, "Не удалось открыть файл /nonexistent/x.tsv"},
         CUsageCase{{"dump", "/nonexistent/x.dct"}, 2, "Не удалось открыть"}));
+
+}  // namespace
+
+namespace {
+
+// The look-up commands on a small dictionary: brake, its German synonym, and an oil article.
+class CarroLookups : public Carro {
+ protected:
+  void SetUp() override {
+    Carro::SetUp();
+    CArticle brake = Brake();
+    brake.synonymGroup = 1;
+    CArticle bremse = Brake();
+    bremse.id = 2;
+    bremse.term = "Bremse";
+    bremse.language = 5;
+    bremse.synonymGroup = 1;
+    CArticle oil{
+        .id = 3, .term = "oil", .translation = "масло"_cp, .language = 2, .definition = "Смазка."_cp};
+    dct = Dct(FileBytes({brake, bremse, oil}));
+  }
+
+  std::vector<std::string> Lines(CDictionary& dictionary, const CResultPage& page, bool forExport,
+                                 bool highlight) {
+    if (dictionary.ArticleCount() == 0) dictionary.Load(dct);
+    CHtmlLines lines;
+    RenderPage(dictionary, page, lines, forExport, {.maxResultDisplayCount = 300, .highlight = highlight});
+    return lines;
+  }
+
+  std::string Joined(const std::vector<std::string>& lines, std::string_view end) {
+    std::string text;
+    for (const std::string& line : lines) text += line + std::string(end);
+    return text;
+  }
+
+  std::string dct;
+};
+
+TEST_F(CarroLookups, VariantsListTheRankedEntries) {
+  ASSERT_EQ(Run({"variants", "--dict", dct, "тор"}), 0) << err.str();
+  // "B" sorts before "b": texts compare as Windows-1251 bytes.
+  EXPECT_EQ(out.str(), "50\t0\ttranslation\t2\tтормоз (Bremse)\n50\t0\ttranslation\t1\tтормоз (brake)\n");
+  ASSERT_EQ(Run({"variants", "--dict", dct, "--max-variants", "1", "тор"}), 0);
+  EXPECT_EQ(out.str(), "50\t0\ttranslation\t2\tтормоз (Bremse)\n");
+}
+
+TEST_F(CarroLookups, VariantsPaneAndPages) {
+  ASSERT_EQ(Run({"variants", "--dict", dct, "--pane", "+тор*"}), 0) << err.str();
+  EXPECT_NE(out.str().find("<tr><td><a href=variant://1><b>тор</b>моз (brake)</a></td></tr>\n"),
+            std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("Найдено вариантов: 2.</font>"), std::string::npos);
+
+  ASSERT_EQ(Run({"variants", "--dict", dct, "--page", "--entry", "1", "--raw", "тор"}), 0) << err.str();
+  CDictionary dictionary;
+  const auto lines =
+      Lines(dictionary, VariantPage(CVariant(std::string("тормоз (brake)"_cp), 1, 50, 0, 1), "тор"_cp), false,
+            true);
+  EXPECT_EQ(out.str(), Joined(lines, "\r\n"));
+
+  EXPECT_EQ(Run({"variants", "--dict", dct, "--page", "--entry", "2", "тор"}), 1);
+  EXPECT_NE(err.str().find("вариантов 2"), std::string::npos) << err.str();
+}
+
+TEST_F(CarroLookups, SearchListsScoresOrPrintsThePage) {
+  ASSERT_EQ(Run({"search", "--dict", dct, "тормоз", "oil"}), 0) << err.str();
+  EXPECT_TRUE(out.str().starts_with("found: 3, strict: 0\n")) << out.str();
+  EXPECT_NE(out.str().find("\t3\tмасло (oil)\n"), std::string::npos) << out.str();
+
+  CDictionary dictionary;
+  dictionary.Load(dct);
+  const CResultPage page = dictionary.Search(CSearchQuery("тормоз"_cp, false, false));
+  ASSERT_EQ(Run({"search", "--dict", dct, "--page", "--export", "--raw", "тормоз"}), 0);
+  EXPECT_EQ(out.str(), Joined(Lines(dictionary, page, true, false), "\r\n"));
+  ASSERT_EQ(Run({"search", "--dict", dct, "--page", "тормоз"}), 0);
+  EXPECT_NE(out.str().find("<font color=red>тормоз</font>"), std::string::npos);
+  ASSERT_EQ(Run({"search", "--dict", dct, "--page", "--no-highlight", "тормоз"}), 0);
+  EXPECT_EQ(out.str().find("<font color=red>"), std::string::npos);
+}
+
+TEST_F(CarroLookups, ArticleAndAboutPages) {
+  ASSERT_EQ(Run({"article", "--dict", dct, "--export", "3"}), 0) << err.str();
+  CDictionary dictionary;
+  dictionary.Load(dct);
+  const CResultPage page = *ArticlePage(dictionary, 3);
+  EXPECT_EQ(out.str(), cp1251::ToUtf8(Joined(Lines(dictionary, page, true, false), "\n")));
+  ASSERT_EQ(Run({"about", "--dict", dct}), 0);
+  EXPECT_NE(out.str().find("Количество статей: \n3\n"), std::string::npos) << out.str();
+  EXPECT_EQ(Run({"article", "--dict", dct, "x3"}), 1);
+  EXPECT_NE(err.str().find("«x3» не целое число"), std::string::npos) << err.str();
+  EXPECT_EQ(Run({"search", "--dict", dct, "--page", "--max-results", "many", "oil"}), 1);
+  EXPECT_EQ(Run({"article", "--dict", Dct(FileBytes({}), "empty.dct"), "1"}), 2);
+}
 
 }  // namespace

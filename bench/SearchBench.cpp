@@ -1,0 +1,62 @@
+#include "bench/Corpus.h"
+#include "dictionary/Dictionary.h"
+#include "dictionary/Variant.h"
+#include "pages/ResultPage.h"
+#include "search/Cp1251.h"
+#include "tests/support/LiteralSearch.h"
+
+namespace {
+
+const CDictionary& Corpus() {
+  static const CDictionary dictionary = [] {
+    CDictionary loaded;
+    loaded.Load(CorpusPath());
+    return loaded;
+  }();
+  return dictionary;
+}
+
+std::string Cp1251(std::string_view utf8) {
+  std::string text;
+  cp1251::FromUtf8(utf8, text, true);
+  return text;
+}
+
+void SearchQuery(benchmark::State& state, std::string_view typed) {
+  if (CorpusMissing(state)) return;
+  const CSearchQuery query(Cp1251(typed), false, false);
+  std::size_t found = 0;
+  for (auto _ : state) found = Corpus().Search(query).articleIds.size();
+  state.counters["found"] = static_cast<double>(found);
+}
+BENCHMARK_CAPTURE(SearchQuery, one_word_ru, "тормоз")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SearchQuery, one_word_en, "engine")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SearchQuery, three_words, "тормоз масло двигатель")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SearchQuery, every_article, "*")->Unit(benchmark::kMillisecond);
+
+// The ranking rules as plain loops, for the ratio; both must give the same page.
+void LiteralSearchQuery(benchmark::State& state, std::string_view typed) {
+  if (CorpusMissing(state)) return;
+  const CSearchQuery query(Cp1251(typed), false, false);
+  if (!(LiteralSearch(Corpus(), query) == Corpus().Search(query))) {
+    state.SkipWithError("the literal search ranks differently");
+    return;
+  }
+  for (auto _ : state) benchmark::DoNotOptimize(LiteralSearch(Corpus(), query));
+}
+BENCHMARK_CAPTURE(LiteralSearchQuery, one_word_ru, "тормоз")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LiteralSearchQuery, one_word_en, "engine")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LiteralSearchQuery, three_words, "тормоз масло двигатель")->Unit(benchmark::kMillisecond);
+
+void Variants(benchmark::State& state, std::string_view typed) {
+  if (CorpusMissing(state)) return;
+  const std::string input = Cp1251(typed);
+  std::vector<CVariant> list;
+  for (auto _ : state) Corpus().LookupVariants(input, list);
+  state.counters["variants"] = static_cast<double>(list.size());
+}
+BENCHMARK_CAPTURE(Variants, br, "br")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Variants, tor, "тор")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Variants, brake, "brake")->Unit(benchmark::kMicrosecond);
+
+}  // namespace
