@@ -20,6 +20,9 @@ case "$mode" in
     echo
     echo '$ carro query "+тормоз диск*"'
     build/release/bin/carro query "+тормоз диск*"
+    echo
+    echo '$ carro search тормозной диск'
+    build/release/bin/carro search тормозной диск
     ;;
   test)
     install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
