@@ -7,7 +7,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 . scripts/lib.sh
 
 # Every Debian package the project needs, in one place.
-BUILD_PACKAGES=(build-essential cmake libgtest-dev libbenchmark-dev)
+BUILD_PACKAGES=(build-essential cmake libgtest-dev libbenchmark-dev qt6-base-dev fonts-liberation2 fonts-dejavu-core)
 TEST_PACKAGES=(locales clang-format)
 
 mode=${1:-}
