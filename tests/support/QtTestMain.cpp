@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
   qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
   qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toUtf8());
   qputenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").toUtf8());
-  QFile::setPermissions(home.path() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  QFile::setPermissions(home.path() + "/runtime",
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   QApplication application(argc, argv);
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path() + "/config");
   testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,336 @@
+#include "app/MainForm.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <cstdlib>
+
+#include "app/Modal.h"
+#include "app/QtText.h"
+#include "app/SplashForm.h"
+#include "dictionary/DataFileLocation.h"
+#include "dictionary/Messages.h"
+#include "htmlview/HtmlLite.h"
+
+namespace {
+
+constexpr int kVariantsTick = 300;
+
+QString Utf8(const char* text) {
+  return QString::fromUtf8(text);
+}
+
+QToolButton* SpeedButton(QToolBar* bar, const char* name, const char* caption, QStyle::StandardPixmap picture,
+                         const char* hint = nullptr) {
+  auto* button = new QToolButton(bar);
+  button->setObjectName(name);
+  button->setText(Utf8(caption));
+  button->setIcon(bar->style()->standardIcon(picture));
+  button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  button->setAutoRaise(true);
+  if (hint) button->setToolTip(Utf8(hint));
+  bar->addWidget(button);
+  return button;
+}
+
+QAction* Item(QMenu* menu, const char* name, const char* caption) {
+  QAction* action = menu->addAction(Utf8(caption));
+  action->setObjectName(name);
+  return action;
+}
+
+// The data file: the current folder, beside the program, then the data folders.
+std::vector<std::filesystem::path> DataFolders() {
+  return DataFileFolders(QCoreApplication::applicationDirPath().toStdString(),
+                         [](const char* name) { return std::getenv(name); });
+}
+
+}  // namespace
+
+TMainForm::TMainForm() : dataFolders(DataFolders()) {
+  setObjectName("MainForm");
+  resize(794, 562);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+  CreatePanes();
+  CreateToolBars();
+  CreateMenus();
+  statusBar()->setObjectName("StatusBar");
+
+  VariantsTimer = new QTimer(this);
+  VariantsTimer->setObjectName("VariantsTimer");
+  VariantsTimer->setInterval(kVariantsTick);
+  connect(VariantsTimer, &QTimer::timeout, this, &TMainForm::VariantsTimerTimer);
+  VariantsTimer->start();
+  setFocusProxy(SearchComboBox);
+}
+
+TMainForm::~TMainForm() {
+  FormDestroy();
+}
+
+void TMainForm::CreatePanes() {
+  Splitter1 = new QSplitter(Qt::Horizontal, this);
+  Splitter1->setObjectName("Splitter1");
+  Splitter1->setHandleWidth(3);
+  Splitter1->setChildrenCollapsible(false);
+
+  PageControl = new QTabWidget(Splitter1);
+  PageControl->setObjectName("PageControl");
+  const auto tab = [this](const char* name, const char* caption, QStyle::StandardPixmap icon,
+                          ThtmlLite* view) {
+    auto* sheet = new QWidget(PageControl);
+    sheet->setObjectName(name);
+    auto* layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view);
+    PageControl->addTab(sheet, style()->standardIcon(icon), Utf8(caption));
+    return sheet;
+  };
+  VariantsBrowser = new ThtmlLite(ThtmlLite::VariantsPane());
+  VariantsBrowser->setObjectName("VariantsBrowser");
+  BookmarksBrowser = new ThtmlLite(ThtmlLite::BookmarksPane());
+  BookmarksBrowser->setObjectName("BookmarksBrowser");
+  VariantsTabSheet = tab("VariantsTabSheet", "Варианты", QStyle::SP_FileDialogListView, VariantsBrowser);
+  BookmarksTabSheet = tab("BookmarksTabSheet", "Закладки", QStyle::SP_DirIcon, BookmarksBrowser);
+
+  auto* resultPanel = new QWidget(Splitter1);
+  resultPanel->setObjectName("ResultPanel");
+  auto* resultLayout = new QVBoxLayout(resultPanel);
+  resultLayout->setContentsMargins(0, 0, 0, 0);
+  ResultBrowser = new ThtmlLite(ThtmlLite::ResultView(), resultPanel);
+  ResultBrowser->setObjectName("ResultBrowser");
+  resultLayout->addWidget(ResultBrowser);
+  Splitter1->setSizes({177, width() - 177});
+  Splitter1->setStretchFactor(1, 1);
+  setCentralWidget(Splitter1);
+
+  for (ThtmlLite* view : {ResultBrowser, VariantsBrowser, BookmarksBrowser})
+    connect(view, &ThtmlLite::HotSpotClick, this,
+            [this](const QString& href, bool& handled) { handled = HandleLink(href); });
+  connect(ResultBrowser, &ThtmlLite::KeyDown, this, &TMainForm::ResultBrowserKeyDown);
+}
+
+void TMainForm::CreateToolBars() {
+  auto* searchRow = addToolBar(Utf8("Поиск"));
+  searchRow->setObjectName("Panel1");
+  searchRow->setMovable(false);
+  auto* label = new QLabel(Utf8("Поиск:"), searchRow);
+  label->setObjectName("Label1");
+  searchRow->addWidget(label);
+  SearchComboBox = new QComboBox(searchRow);
+  SearchComboBox->setObjectName("SearchComboBox");
+  SearchComboBox->setEditable(true);
+  SearchComboBox->setInsertPolicy(QComboBox::NoInsert);
+  SearchComboBox->setMinimumWidth(161);
+  SearchComboBox->installEventFilter(this);
+  SearchComboBox->lineEdit()->installEventFilter(this);
+  searchRow->addWidget(SearchComboBox);
+  SearchSpeedButton = SpeedButton(searchRow, "SearchSpeedButton", "Найти", QStyle::SP_FileDialogContentsView);
+  ExactSearchComboBox = new QComboBox(searchRow);
+  ExactSearchComboBox->setObjectName("ExactSearchComboBox");
+  ExactSearchComboBox->addItems({Utf8("Любое слово"), Utf8("Все слова")});
+  ExactSearchComboBox->setToolTip(Utf8("Поиск любого слова из перечисленных, либо всех слов"));
+  searchRow->addWidget(ExactSearchComboBox);
+  FullWordsComboBox = new QComboBox(searchRow);
+  FullWordsComboBox->setObjectName("FullWordsComboBox");
+  FullWordsComboBox->addItems({Utf8("Начало слова"), Utf8("Слово целиком")});
+  FullWordsComboBox->setToolTip(Utf8("Поиск слов по началу, либо целиком"));
+  searchRow->addWidget(FullWordsComboBox);
+  HighlightCheckBox = new QCheckBox(Utf8("Выделить найденные слова"), searchRow);
+  HighlightCheckBox->setObjectName("HighlightCheckBox");
+  HighlightCheckBox->setChecked(true);
+  searchRow->addWidget(HighlightCheckBox);
+
+  addToolBarBreak();
+  auto* pageRow = addToolBar(Utf8("Страница"));
+  pageRow->setObjectName("Panel2");
+  pageRow->setMovable(false);
+  BackSpeedButton = SpeedButton(pageRow, "BackSpeedButton", "Назад", QStyle::SP_ArrowBack,
+                                "Вернуться к предыдущей странице");
+  ForwardSpeedButton = SpeedButton(pageRow, "ForwardSpeedButton", "Вперед", QStyle::SP_ArrowForward,
+                                   "Вернуться к следующей странице");
+  BookmarkSpeedButton = SpeedButton(pageRow, "BookmarkSpeedButton", "В закладки", QStyle::SP_DialogYesButton,
+                                    "Добавить закладку на  эту страницу");
+  SaveSpeedButton = SpeedButton(pageRow, "SaveSpeedButton", "Сохранить...", QStyle::SP_DialogSaveButton,
+                                "Сохранить страницу в HTML-файл");
+  PrintSpeedButton = SpeedButton(pageRow, "PrintSpeedButton", "Печать...", QStyle::SP_FileIcon,
+                                 "Печать текущей страницы результата поиска");
+  OpenInBrowserSpeedButton =
+      SpeedButton(pageRow, "OpenInBrowserSpeedButton", "Открыть в браузере", QStyle::SP_DesktopIcon);
+
+  connect(SearchSpeedButton, &QToolButton::clicked, this, &TMainForm::RunSearch);
+  connect(SearchComboBox, &QComboBox::editTextChanged, this, [this] { variantsDirty = true; });
+  connect(SearchComboBox, &QComboBox::activated, this, [this] {
+    HighlightCheckBox->setFocus();
+    SearchComboBox->setFocus();
+  });
+  connect(ExactSearchComboBox, &QComboBox::currentIndexChanged, this, &TMainForm::StoreSearchModes);
+  connect(FullWordsComboBox, &QComboBox::currentIndexChanged, this, &TMainForm::StoreSearchModes);
+  connect(HighlightCheckBox, &QCheckBox::clicked, this, &TMainForm::RefreshCurrentPage);
+  connect(BackSpeedButton, &QToolButton::clicked, this, &TMainForm::GoBack);
+  connect(ForwardSpeedButton, &QToolButton::clicked, this, &TMainForm::GoForward);
+  connect(BookmarkSpeedButton, &QToolButton::clicked, this, &TMainForm::AddBookmark);
+}
+
+void TMainForm::CreateMenus() {
+  menuBar()->setObjectName("MainMenu1");
+  QMenu* file = menuBar()->addMenu(Utf8("Файл"));
+  SaveResultItem = Item(file, "SaveResultItem", "Сохранить страницу...");
+  file->addSeparator();
+  PrintItem = Item(file, "PrintItem", "Печать...");
+  file->addSeparator();
+  N2 = Item(file, "N2", "Выход");
+  N7 = Item(menuBar()->addMenu(Utf8("Настройка")), "N7", "Настройка программы...");
+  N4 = Item(menuBar()->addMenu(Utf8("Справка")), "N4", "О программе...");
+
+  ResultPopupMenu = new QMenu(this);
+  ResultPopupMenu->setObjectName("ResultPopupMenu");
+  BackItem = Item(ResultPopupMenu, "BackItem", "Назад");
+  ForwardItem = Item(ResultPopupMenu, "ForwardItem", "Вперед");
+  ResultPopupMenu->addSeparator();
+  N14 = Item(ResultPopupMenu, "N14", "Выделить все");
+  N5 = Item(ResultPopupMenu, "N5", "Копировать");
+  ResultPopupMenu->addSeparator();
+  BookmarkItem = Item(ResultPopupMenu, "BookmarkItem", "Добавить в закладки");
+  ResultPopupMenu->addSeparator();
+  SaveItem = Item(ResultPopupMenu, "SaveItem", "Сохранить...");
+  PrintItem2 = Item(ResultPopupMenu, "PrintItem2", "Печать...");
+  OpenInBrowserItem = Item(ResultPopupMenu, "OpenInBrowserItem", "Открыть в браузере...");
+  ResultBrowser->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ResultBrowser, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { ResultPopupMenu->popup(ResultBrowser->mapToGlobal(at)); });
+
+  connect(N2, &QAction::triggered, this, &QWidget::close);
+  connect(N4, &QAction::triggered, this, &TMainForm::ShowAboutPage);
+  connect(BackItem, &QAction::triggered, this, &TMainForm::GoBack);
+  connect(ForwardItem, &QAction::triggered, this, &TMainForm::GoForward);
+  connect(N14, &QAction::triggered, this, [this] { ResultBrowser->SelectAll(); });
+  connect(N5, &QAction::triggered, this, &TMainForm::CopySelection);
+  connect(BookmarkItem, &QAction::triggered, this, &TMainForm::AddBookmark);
+}
+
+int TMainForm::FormCreate() {
+  TSplashForm splash;
+  splash.show();
+  splash.repaint();
+  setWindowTitle(FromCp1251(kProgramTitle));
+  prefs.LoadFromRegistry();
+  ApplyPrefs();
+
+  dictionary = std::make_unique<CDictionary>();
+  const auto found = FindDataFile(dataFolders);
+  try {
+    if (!found) {
+      std::vector<std::string> places;
+      for (const auto& folder : dataFolders)
+        places.push_back(std::filesystem::absolute(folder).lexically_normal().string());
+      throw CDictionaryError(NotFoundMessage(places));
+    }
+    dictionary->Load(found->string(), &splash);
+  } catch (const CDictionaryError& error) {
+    splash.close();
+    ShowMessage(this, FromCp1251(kProgramTitle), FromCp1251(error.what()));
+    return kDataFileUnusable;
+  }
+  if (dictionary->LoadDamaged()) ShowMessage(this, QString(), FromCp1251(kLoadErrorMessage));
+
+  historyIndex = -1;
+  variantsDirty = false;
+  RefreshVariantsPane();
+  UpdateHistoryButtons();
+  EnablePageCommands(false);
+  splash.close();
+  if (dictionary->loadState() == CDictionary::LoadState::NeedsNewerProgram) {
+    ShowMessage(this, FromCp1251(kOutdatedCaption),
+                FromCp1251(OutdatedDataMessage(dictionary->Info().requiredVersion)));
+    return kDataFileUnusable;
+  }
+  ShowAboutPage();
+  return 0;
+}
+
+bool TMainForm::StartMinimized() const {
+  return prefs.RunMinimized;
+}
+
+void TMainForm::RestoreWindow() {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+}
+
+void TMainForm::FormDestroy() {
+  prefs.SaveToRegistry();
+  dictionary.reset();
+}
+
+void TMainForm::EnablePageCommands(bool enabled) {
+  for (QWidget* button :
+       {static_cast<QWidget*>(BookmarkSpeedButton), static_cast<QWidget*>(SaveSpeedButton),
+        static_cast<QWidget*>(PrintSpeedButton), static_cast<QWidget*>(OpenInBrowserSpeedButton)})
+    button->setEnabled(enabled);
+  for (QAction* item : {SaveResultItem, PrintItem, BookmarkItem, SaveItem, PrintItem2, OpenInBrowserItem})
+    item->setEnabled(enabled);
+}
+
+void TMainForm::ApplyPrefs() {
+  {
+    // Mirroring the preferences is no user choice: nothing to save.
+    const QSignalBlocker fullWords(FullWordsComboBox);
+    const QSignalBlocker exact(ExactSearchComboBox);
+    FullWordsComboBox->setCurrentIndex(prefs.SearchFullWords ? 1 : 0);
+    ExactSearchComboBox->setCurrentIndex(prefs.SearchExact ? 1 : 0);
+  }
+  VariantsBrowser->SetFontSize(prefs.VariantsFontSize);
+  ResultBrowser->SetFontSize(prefs.ResultsFontSize);
+  RefreshCurrentPage();
+}
+
+void TMainForm::StoreSearchModes() {
+  prefs.SearchFullWords = FullWordsComboBox->currentIndex() == 1;
+  prefs.SearchExact = ExactSearchComboBox->currentIndex() == 1;
+  prefs.SaveToRegistry();
+}
+
+void TMainForm::CopySelection() {
+  ResultBrowser->CopyToClipboard();
+}
+
+void TMainForm::ResultBrowserKeyDown(int key, bool ctrl) {
+  if (ctrl && (key == Qt::Key_C || key == Qt::Key_Insert)) CopySelection();
+  if (ctrl && key == Qt::Key_A) ResultBrowser->SelectAll();
+}
+
+void TMainForm::SetStatus(const QString& text) {
+  statusBar()->showMessage(text);
+}
+
+void TMainForm::VariantsTimerTimer() {
+  if (!variantsDirty) return;
+  RefreshVariantsPane();
+  variantsDirty = false;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // Enter searches whatever modifier keys are held.
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      RunSearch();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,125 @@
+#pragma once
+// The main window: the search row, the page row, the variants and bookmarks panes on the left,
+// the result view, and everything the user can do with them.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "dictionary/Dictionary.h"
+#include "dictionary/Variant.h"
+#include "pages/ResultPage.h"
+#include "prefs/Prefs.h"
+
+class ThtmlLite;
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Exit codes of a start that cannot go on.
+  static constexpr int kDataFileUnusable = 2;
+
+  TMainForm();
+  ~TMainForm() override;
+
+  // Loads the preferences and the dictionary behind the splash window and shows the first
+  // page. Returns 0, or the exit code of a start that ended with a message.
+  int FormCreate();
+  // Where FormCreate looks for the data file, in order; the standard places by default.
+  std::vector<std::filesystem::path> dataFolders;
+  // Whether the preferences ask for the window to start minimised.
+  bool StartMinimized() const;
+
+  // Commands, in the order the user meets them.
+  void RunSearch();
+  void RefreshVariantsPane();
+  bool HandleLink(const QString& url);
+  void OpenArticle(int32_t id);
+  void OpenVariant(int32_t n);
+  void ShowAllVariants();
+  void AddBookmark();
+  void ShowAboutPage();
+  void ShowPage(const CResultPage& page, bool addToHistory);
+  void GoBack();
+  void GoForward();
+  void RefreshCurrentPage();
+  void EnablePageCommands(bool enabled);
+  void ApplyPrefs();
+  void StoreSearchModes();
+  void CopySelection();
+  void VariantsTimerTimer();
+  // A second start asked for the window: bring it back to the front.
+  void RestoreWindow();
+
+  const CResultPage& CurrentPage() const { return currentPage; }
+  const std::vector<CResultPage>& History() const { return history; }
+  int32_t HistoryIndex() const { return historyIndex; }
+  const std::vector<CResultPage>& Bookmarks() const { return bookmarks; }
+  const CPrefs& Prefs() const { return prefs; }
+
+  // Controls, by the names the tests and the rest of the program know them by.
+  QComboBox* SearchComboBox;
+  QToolButton* SearchSpeedButton;
+  QComboBox* ExactSearchComboBox;
+  QComboBox* FullWordsComboBox;
+  QCheckBox* HighlightCheckBox;
+  QToolButton* BackSpeedButton;
+  QToolButton* ForwardSpeedButton;
+  QToolButton* BookmarkSpeedButton;
+  QToolButton* SaveSpeedButton;
+  QToolButton* PrintSpeedButton;
+  QToolButton* OpenInBrowserSpeedButton;
+  QTabWidget* PageControl;
+  QWidget* VariantsTabSheet;
+  QWidget* BookmarksTabSheet;
+  ThtmlLite* VariantsBrowser;
+  ThtmlLite* BookmarksBrowser;
+  ThtmlLite* ResultBrowser;
+  QSplitter* Splitter1;
+  QMenu* ResultPopupMenu;
+  QTimer* VariantsTimer;
+  QAction* SaveResultItem;
+  QAction* PrintItem;
+  QAction* N2;
+  QAction* N7;
+  QAction* N4;
+  QAction* BackItem;
+  QAction* ForwardItem;
+  QAction* N14;
+  QAction* N5;
+  QAction* BookmarkItem;
+  QAction* SaveItem;
+  QAction* PrintItem2;
+  QAction* OpenInBrowserItem;
+
+ private:
+  void CreateMenus();
+  void CreateToolBars();
+  void CreatePanes();
+  void FormDestroy();
+  void PushHistory();
+  void UpdateHistoryButtons();
+  void ResultBrowserKeyDown(int key, bool ctrl);
+  void SetStatus(const QString& text);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+  std::unique_ptr<CDictionary> dictionary;
+  bool variantsDirty = false;
+  CResultPage currentPage;
+  std::vector<CVariant> variants;
+  std::vector<CResultPage> history;
+  int32_t historyIndex = -1;
+  std::vector<CResultPage> bookmarks;
+  CPrefs prefs;
+};

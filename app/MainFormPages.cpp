@@ -1,0 +1,153 @@
+// Pages in the result view: searching, links, history, bookmarks and the panes.
+#include <QDesktopServices>
+#include <QStatusBar>
+#include <QUrl>
+#include <charconv>
+
+#include "app/MainForm.h"
+#include "app/Modal.h"
+#include "app/QtText.h"
+#include "dictionary/Messages.h"
+#include "htmlview/HtmlLite.h"
+#include "pages/PageBuilders.h"
+#include "pages/PageRenderer.h"
+#include "pages/Panes.h"
+
+namespace {
+
+// The number after a link's scheme, read as the program has always read it: a whole decimal
+// integer, or an error message for the user.
+std::optional<int32_t> LinkNumber(std::string_view rest, QWidget* parent) {
+  int32_t value = 0;
+  std::string_view digits = rest.starts_with('+') ? rest.substr(1) : rest;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (!digits.empty() && error == std::errc() && end == digits.data() + digits.size()) return value;
+  ShowMessage(parent, FromCp1251(kProgramTitle),
+              QString("'%1' is not a valid integer value").arg(FromCp1251(rest)));
+  return std::nullopt;
+}
+
+// Links inside dictionary texts may name anything; only web and mail leave the program.
+bool OpensOutside(const QUrl& url) {
+  const QString scheme = url.scheme().toLower();
+  return scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "mailto";
+}
+
+}  // namespace
+
+void TMainForm::RunSearch() {
+  SetStatus(QString::fromUtf8("Поиск..."));
+  const QString typed = SearchComboBox->currentText();
+  const CSearchQuery query(ToCp1251(typed), prefs.SearchFullWords, prefs.SearchExact);
+  {
+    // The list keeps the queries of this run, newest first; the box keeps its text.
+    const QSignalBlocker quiet(SearchComboBox);
+    SearchComboBox->insertItem(0, typed);
+    SearchComboBox->setEditText(typed);
+  }
+  ShowPage(dictionary->Search(query), true);
+  SetStatus(QString());
+}
+
+void TMainForm::RefreshVariantsPane() {
+  PageControl->setCurrentWidget(VariantsTabSheet);
+  const std::string input = VariantsInput(ToCp1251(SearchComboBox->currentText()));
+  dictionary->LookupVariants(input, variants);
+  VariantsBrowser->LoadStrings(
+      VariantsPaneLines(variants, static_cast<int32_t>(input.size()), prefs.MaxVariantDisplayCount));
+}
+
+bool TMainForm::HandleLink(const QString& url) {
+  const std::string link = ToCp1251(url);
+  const auto rest = [&link](std::string_view prefix) { return std::string_view(link).substr(prefix.size()); };
+  if (link.starts_with("article://")) {
+    if (const auto id = LinkNumber(rest("article://"), this)) OpenArticle(*id);
+  } else if (link.starts_with("variant://")) {
+    if (rest("variant://") == "all")
+      ShowAllVariants();
+    else if (const auto n = LinkNumber(rest("variant://"), this))
+      OpenVariant(*n);
+  } else if (link.starts_with("bookmark://")) {
+    const auto n = LinkNumber(rest("bookmark://"), this);
+    // A number that names no bookmark can only come from a link made outside the program.
+    if (n && *n >= 0 && *n < static_cast<int32_t>(bookmarks.size())) ShowPage(bookmarks[*n], true);
+  } else if (const QUrl outside(url); OpensOutside(outside)) {
+    QDesktopServices::openUrl(outside);
+  }
+  return true;
+}
+
+void TMainForm::OpenArticle(int32_t id) {
+  if (const auto page = ArticlePage(*dictionary, id)) ShowPage(*page, true);
+}
+
+void TMainForm::OpenVariant(int32_t n) {
+  if (n < 0 || n >= static_cast<int32_t>(variants.size())) return;
+  ShowPage(VariantPage(variants[n], ToCp1251(SearchComboBox->currentText())), true);
+}
+
+void TMainForm::ShowAllVariants() {
+  ShowPage(AllVariantsPage(variants, ToCp1251(SearchComboBox->currentText()), prefs.MaxVariantDisplayCount),
+           true);
+}
+
+void TMainForm::AddBookmark() {
+  if (currentPage.label.empty()) return;
+  bookmarks.push_back(currentPage);
+  BookmarksBrowser->LoadStrings(BookmarksPaneLines(bookmarks));
+}
+
+void TMainForm::ShowAboutPage() {
+  ShowPage(AboutPage(), true);
+}
+
+void TMainForm::ShowPage(const CResultPage& shown, bool addToHistory) {
+  // `shown` may be the current page or a history entry, both of which change below.
+  const CResultPage page = shown;
+  CHtmlLines lines;
+  const CRenderOptions options{
+      .maxResultDisplayCount = prefs.MaxResultDisplayCount,
+      .highlight = HighlightCheckBox->isChecked(),
+      .beforeHighlighting = [this] { SetStatus(QString::fromUtf8("Подсветка найденных слов...")); }};
+  RenderPage(*dictionary, page, lines, false, options);
+  SetStatus(QString::fromUtf8("Вывод результатов поиска..."));
+  ResultBrowser->LoadStrings(lines);
+  EnablePageCommands(true);
+  currentPage = page;
+  if (addToHistory) PushHistory();
+  SetStatus(FromCp1251(currentPage.label));
+}
+
+void TMainForm::PushHistory() {
+  ++historyIndex;
+  history.resize(static_cast<std::size_t>(historyIndex));
+  history.push_back(currentPage);
+  UpdateHistoryButtons();
+}
+
+void TMainForm::GoBack() {
+  if (historyIndex <= 0) return;
+  --historyIndex;
+  ShowPage(history[historyIndex], false);
+  UpdateHistoryButtons();
+}
+
+void TMainForm::GoForward() {
+  if (historyIndex >= static_cast<int32_t>(history.size()) - 1) return;
+  ++historyIndex;
+  ShowPage(history[historyIndex], false);
+  UpdateHistoryButtons();
+}
+
+void TMainForm::UpdateHistoryButtons() {
+  const bool back = historyIndex > 0;
+  const bool forward = historyIndex < static_cast<int32_t>(history.size()) - 1;
+  BackSpeedButton->setEnabled(back);
+  BackItem->setEnabled(back);
+  ForwardSpeedButton->setEnabled(forward);
+  ForwardItem->setEnabled(forward);
+}
+
+void TMainForm::RefreshCurrentPage() {
+  if (!currentPage.label.empty()) ShowPage(currentPage, false);
+}

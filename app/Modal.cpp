@@ -1,0 +1,25 @@
+#include "app/Modal.h"
+
+#include <QMessageBox>
+
+namespace {
+
+std::function<void(const CShownMessage&)>& MessageAnswer() {
+  static std::function<void(const CShownMessage&)> answer;
+  return answer;
+}
+
+}  // namespace
+
+void ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
+  if (MessageAnswer()) {
+    MessageAnswer()({caption, text});
+    return;
+  }
+  QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+void AnswerMessagesWith(std::function<void(const CShownMessage&)> answer) {
+  MessageAnswer() = std::move(answer);
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Every modal moment of the program goes through here, so that a test can answer it in
+// advance; the program itself shows the real Qt dialogs.
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+struct CShownMessage {
+  QString caption;
+  QString text;
+};
+
+// A message box with a single OK button.
+void ShowMessage(QWidget* parent, const QString& caption, const QString& text);
+
+// Tests: messages go to `answer` instead of the screen, until it is cleared with nullptr.
+void AnswerMessagesWith(std::function<void(const CShownMessage&)> answer);

@@ -1,0 +1,19 @@
+#pragma once
+// The window's edge between Windows-1251 texts of the core and Qt's Unicode strings.
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "search/Cp1251.h"
+
+inline QString FromCp1251(std::string_view text) {
+  return QString::fromStdString(cp1251::ToUtf8(text));
+}
+
+// Characters that Windows-1251 lacks become "?": the dictionary could not hold them anyway.
+inline std::string ToCp1251(const QString& text) {
+  std::string converted;
+  cp1251::FromUtf8(text.toStdString(), converted, true);
+  return converted;
+}

@@ -1,0 +1,139 @@
+#include "htmlview/HtmlLite.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QTextDocumentFragment>
+#include <QTextFrame>
+#include <algorithm>
+#include <string_view>
+
+#include "search/Cp1251.h"
+
+namespace {
+
+constexpr std::string_view kArticleEnd = "<br><br>";
+
+// A result page lists its articles one a line, each ending in "<br><br>". As given, the whole list
+// is one paragraph, which Qt lays out whole before it can paint any of it, and again at every change
+// of width. From the second article of a run on, each article gets a block of its own, and the one
+// before it keeps one "<br>" to end its block with the empty line: the page looks the same, and Qt
+// lays out only the blocks in sight before painting.
+std::string PreparedPage(const std::vector<std::string>& lines) {
+  std::string page;
+  bool afterArticle = false;
+  for (std::string_view line : lines) {
+    if (!page.empty()) page.push_back('\n');
+    const bool article = line.ends_with(kArticleEnd);
+    if (article) line.remove_suffix(kArticleEnd.size() / 2);
+    if (article && afterArticle) {
+      page.append("<div>").append(line).append("</div>");
+    } else {
+      page.append(line);
+    }
+    afterArticle = article;
+  }
+  return page;
+}
+
+// Qt takes "/>" for the end of an empty element even right after an unquoted value, so that
+// <a href=https://example.com/>…</a> would lose its link; a browser keeps the slash in the value.
+const QRegularExpression kSlashEndingValue(R"((=[^\s'"<>]*/)>)");
+
+}  // namespace
+
+ThtmlLite::CSettings ThtmlLite::ResultView() {
+  return {};
+}
+
+ThtmlLite::CSettings ThtmlLite::VariantsPane() {
+  return {.selectable = false,
+          .plainLinks = true,
+          .alwaysShowVerticalScrollBar = true,
+          .marginHeight = 0,
+          .marginWidth = 2};
+}
+
+ThtmlLite::CSettings ThtmlLite::BookmarksPane() {
+  return {.plainLinks = true, .alwaysShowVerticalScrollBar = true, .marginHeight = 0, .marginWidth = 0};
+}
+
+ThtmlLite::ThtmlLite(const CSettings& settings, QWidget* parent) : QTextBrowser(parent), settings(settings) {
+  setOpenLinks(false);
+  setOpenExternalLinks(false);
+  setSearchPaths({QCoreApplication::applicationDirPath()});
+  setFrameStyle(QFrame::Box | QFrame::Plain);
+  setLineWidth(1);
+  QPalette colours = palette();
+  colours.setColor(QPalette::Base, Qt::white);
+  colours.setColor(QPalette::Text, Qt::black);
+  setPalette(colours);
+  setFont(QFont("Arial", kDefaultFontSize));
+  document()->setDefaultStyleSheet(
+      QString("pre, tt, code { font-family: 'Courier New'; }") +
+      (settings.plainLinks ? " a { color: black; text-decoration: none; }" : ""));
+  setTextInteractionFlags(settings.selectable ? Qt::TextBrowserInteraction
+                                              : Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+  if (settings.alwaysShowVerticalScrollBar) setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  connect(this, &QTextBrowser::anchorClicked, this, &ThtmlLite::ReportLink);
+}
+
+void ThtmlLite::LoadStrings(const std::vector<std::string>& lines) {
+  setHtml(QString::fromStdString(cp1251::ToUtf8(PreparedPage(lines))).replace(kSlashEndingValue, "\\1 >"));
+  QTextFrameFormat margins = document()->rootFrame()->frameFormat();
+  margins.setTopMargin(settings.marginHeight);
+  margins.setBottomMargin(settings.marginHeight);
+  margins.setLeftMargin(settings.marginWidth);
+  margins.setRightMargin(settings.marginWidth);
+  document()->rootFrame()->setFrameFormat(margins);
+}
+
+void ThtmlLite::SetFontSize(int size) {
+  QFont base = font();
+  base.setPointSize(std::max(size, kMinFontSize));
+  setFont(base);
+}
+
+void ThtmlLite::SelectAll() {
+  if (settings.selectable) selectAll();
+}
+
+void ThtmlLite::CopyToClipboard() {
+  if (textCursor().hasSelection()) QApplication::clipboard()->setText(SelectedText());
+}
+
+void ThtmlLite::keyPressEvent(QKeyEvent* event) {
+  emit KeyDown(event->key(), event->modifiers().testFlag(Qt::ControlModifier));
+  // Qt selects all on its select-all keys even where text is not selectable.
+  if (!settings.selectable && event->matches(QKeySequence::SelectAll)) return;
+  QTextBrowser::keyPressEvent(event);
+}
+
+// The base class reports a click through a QUrl, which rewrites hrefs such as "article://12";
+// the href under the released button is the one the page wrote.
+void ThtmlLite::mouseReleaseEvent(QMouseEvent* event) {
+  releasedOnHref = event->button() == Qt::LeftButton ? anchorAt(event->position().toPoint()) : QString();
+  QTextBrowser::mouseReleaseEvent(event);
+  releasedOnHref.clear();
+}
+
+// Every copy, by key or by dragging, is the plain text that CopyToClipboard gives.
+QMimeData* ThtmlLite::createMimeDataFromSelection() const {
+  auto* data = new QMimeData;
+  data->setText(SelectedText());
+  return data;
+}
+
+// A link activated from the keyboard has no release position; the cursor then selects it.
+void ThtmlLite::ReportLink() {
+  const QString href = releasedOnHref.isEmpty() ? textCursor().charFormat().anchorHref() : releasedOnHref;
+  bool handled = false;
+  emit HotSpotClick(href, handled);
+}
+
+QString ThtmlLite::SelectedText() const {
+  return textCursor().selection().toPlainText().remove(QChar::ObjectReplacementCharacter);
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The HTML view of the window's three panes: shows a page given as Windows-1251 HTML lines,
+// reports link clicks with the href as written and every key press, and never navigates itself.
+
+#include <QTextBrowser>
+#include <string>
+#include <vector>
+
+class QMimeData;
+
+class ThtmlLite : public QTextBrowser {
+  Q_OBJECT
+
+ public:
+  // What differs between the three views; fixed at creation.
+  struct CSettings {
+    bool selectable = true;
+    bool plainLinks = false;  // black and not underlined, however the link was used
+    bool alwaysShowVerticalScrollBar = false;
+    int marginHeight = 5;
+    int marginWidth = 5;
+  };
+  static CSettings ResultView();
+  static CSettings VariantsPane();
+  static CSettings BookmarksPane();
+
+  static constexpr int kDefaultFontSize = 9;
+  static constexpr int kMinFontSize = 6;
+
+  explicit ThtmlLite(const CSettings& settings, QWidget* parent = nullptr);
+
+  void LoadStrings(const std::vector<std::string>& lines);
+  void SetFontSize(int size);
+  void SelectAll();
+  void CopyToClipboard();
+
+ signals:
+  // A left click on a link, or a link chosen from the keyboard; the view never follows it,
+  // whatever `handled` says.
+  void HotSpotClick(const QString& href, bool& handled);
+  // Every key press, before the view acts on it.
+  void KeyDown(int key, bool ctrl);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  QMimeData* createMimeDataFromSelection() const override;
+
+ private:
+  void ReportLink();
+  QString SelectedText() const;
+
+  CSettings settings;
+  QString releasedOnHref;
+};

@@ -1,0 +1,120 @@
+#include "prefs/Prefs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+#include <algorithm>
+
+#ifndef Q_OS_WIN
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#endif
+
+namespace {
+
+constexpr const char* kOrganization = "TelmoTX";
+constexpr const char* kProduct = "Telmo Carro Lexiconia";
+
+// The run-at-logon entry: whether it exists, and creating or removing it. False when that failed.
+#ifdef Q_OS_WIN
+const QString kRunKey = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+bool RunAtLogonEntryExists() {
+  return QSettings(kRunKey, QSettings::NativeFormat).contains(kProduct);
+}
+
+bool WriteRunAtLogonEntry(bool present) {
+  QSettings run(kRunKey, QSettings::NativeFormat);
+  if (present)
+    run.setValue(kProduct, QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
+  else
+    run.remove(kProduct);
+  run.sync();
+  return run.status() == QSettings::NoError;
+}
+#else
+QString RunAtLogonEntryPath() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+         "/autostart/carrolex.desktop";
+}
+
+bool RunAtLogonEntryExists() {
+  return QFile::exists(RunAtLogonEntryPath());
+}
+
+bool WriteRunAtLogonEntry(bool present) {
+  const QString path = RunAtLogonEntryPath();
+  if (!present) return !QFile::exists(path) || QFile::remove(path);
+  QDir().mkpath(QFileInfo(path).path());
+  QSaveFile entry(path);
+  if (!entry.open(QIODevice::WriteOnly)) return false;
+  entry.write(QString("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n")
+                  .arg(kProduct, DesktopExecValue(QCoreApplication::applicationFilePath()))
+                  .toUtf8());
+  return entry.commit();
+}
+#endif
+
+}  // namespace
+
+QString DesktopExecValue(const QString& program) {
+  QString quoted = "\"";
+  for (const QChar c : program) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  quoted += '"';
+  // The value is read as a string (its own backslash escapes) before the quoting is undone.
+  quoted.replace('\\', "\\\\").replace('\n', "\\n").replace('\t', "\\t").replace('\r', "\\r");
+  return quoted.replace('%', "%%");
+}
+
+QStringList CPrefs::LoadFromRegistry() {
+  const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganization, kProduct);
+  QStringList wrongType;
+  const auto read = [&](const char* name, int32_t fallback) {
+    const QVariant value = settings.value(name);
+    if (!value.isValid()) return fallback;
+    // Through QString: QVariant's own string conversion lets 99999999999 wrap into range.
+    bool isInteger = false;
+    const int32_t number = value.toString().toInt(&isInteger);
+    if (isInteger) return number;
+    wrongType << name;
+    return fallback;
+  };
+  const CPrefs defaults;
+  SearchExact = read("SearchExact", defaults.SearchExact) != 0;
+  SearchFullWords = read("SearchFullWords", defaults.SearchFullWords) != 0;
+  MinToTray = read("MinToTray", defaults.MinToTray) != 0;
+  RunMinimized = read("RunMinimized", defaults.RunMinimized) != 0;
+  MaxVariantDisplayCount = read("MaxVariantDisplayCount", defaults.MaxVariantDisplayCount);
+  MaxResultDisplayCount = read("MaxResultDisplayCount", defaults.MaxResultDisplayCount);
+  VariantsFontSize = read("VariantsFontSize", defaults.VariantsFontSize);
+  ResultsFontSize = read("ResultsFontSize", defaults.ResultsFontSize);
+  Autorun = RunAtLogonEntryExists();
+  CheckLimits();
+  return wrongType;
+}
+
+bool CPrefs::SaveToRegistry() const {
+  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganization, kProduct);
+  settings.setValue("SearchExact", SearchExact ? 1 : 0);
+  settings.setValue("SearchFullWords", SearchFullWords ? 1 : 0);
+  settings.setValue("MinToTray", MinToTray ? 1 : 0);
+  settings.setValue("RunMinimized", RunMinimized ? 1 : 0);
+  settings.setValue("MaxVariantDisplayCount", MaxVariantDisplayCount);
+  settings.setValue("MaxResultDisplayCount", MaxResultDisplayCount);
+  settings.setValue("VariantsFontSize", VariantsFontSize);
+  settings.setValue("ResultsFontSize", ResultsFontSize);
+  settings.sync();
+  // A damaged file still reads as far as it can and reports FormatError: no failed write.
+  const bool valuesWritten = settings.status() != QSettings::AccessError;
+  return WriteRunAtLogonEntry(Autorun) && valuesWritten;
+}
+
+void CPrefs::CheckLimits() {
+  MaxVariantDisplayCount = std::clamp(MaxVariantDisplayCount, 10, 200);
+  MaxResultDisplayCount = std::clamp(MaxResultDisplayCount, 10, 500);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+// The user's settings, kept in the per-user settings store (the registry on Windows, a .conf file
+// elsewhere), and the program's own run-at-logon entry. Every value is stored as an integer.
+class CPrefs {
+ public:
+  int32_t MaxVariantDisplayCount = 100;
+  int32_t MaxResultDisplayCount = 300;
+  bool SearchFullWords = false;
+  bool SearchExact = false;
+  bool MinToTray = false;
+  bool Autorun = false;  // whether the run-at-logon entry exists; not among the stored values
+  bool RunMinimized = false;
+  int32_t VariantsFontSize = 9;
+  int32_t ResultsFontSize = 9;
+
+  // Fills every field. A missing value takes its default; so does a value that is not an integer,
+  // and the load goes on. Returns the names of those values, empty when every value was fine.
+  QStringList LoadFromRegistry();
+  // Writes every value and creates or removes the run-at-logon entry. False when any of it could not
+  // be written; the fields are left as they are.
+  bool SaveToRegistry() const;
+  // Keeps the display counts within what the pages can show; the font sizes are used as stored.
+  void CheckLimits();
+
+  bool operator==(const CPrefs&) const = default;
+};
+
+// The Exec value of a desktop entry that starts `program` with no arguments: quoted as one argument,
+// with the escapes that quoting and the file format ask for.
+QString DesktopExecValue(const QString& program);

@@ -1,0 +1,188 @@
+// Starts of the program are real processes (the probe executable) sharing a private runtime folder.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/SingleInstance.h"
+
+namespace {
+
+// Only a failing test waits this long.
+constexpr int kWaitMs = 10000;
+
+std::unique_ptr<QProcess> Start(const QString& runtimeFolder) {
+  auto process = std::make_unique<QProcess>();
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("XDG_RUNTIME_DIR", runtimeFolder);
+  process->setProcessEnvironment(environment);
+  process->start(SINGLE_INSTANCE_PROBE, {});
+  return process;
+}
+
+// The next line the process writes; empty when it ends without one.
+std::string NextLine(QProcess& process) {
+  const QDeadlineTimer deadline(kWaitMs);
+  while (!process.canReadLine() && process.state() != QProcess::NotRunning && !deadline.hasExpired())
+    process.waitForReadyRead(50);
+  return process.readLine().trimmed().toStdString();
+}
+
+// Events go on while waiting, for an instance that runs in this test process.
+int ExitCode(QProcess& process) {
+  const QDeadlineTimer deadline(kWaitMs);
+  while (process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
+    process.waitForFinished(20);
+    QCoreApplication::processEvents();
+  }
+  if (process.state() != QProcess::NotRunning) {
+    process.kill();
+    process.waitForFinished();
+    return -1;
+  }
+  return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+void ExpectHandOver(const QString& runtimeFolder, QProcess& running) {
+  auto later = Start(runtimeFolder);
+  EXPECT_EQ(NextLine(*later), "handed over");
+  EXPECT_EQ(ExitCode(*later), 0);
+  EXPECT_EQ(NextLine(running), "restore");
+  EXPECT_EQ(ExitCode(running), 0);
+}
+
+QString SocketPath(const QString& runtimeFolder) {
+  return CSingleInstance(runtimeFolder).SocketPath();
+}
+
+void WriteFile(const QString& path) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("left over\n");
+}
+
+}  // namespace
+
+TEST(SingleInstanceTest, SecondStartHandsOverAndTheRunningOneRestores) {
+  QTemporaryDir runtime;
+  auto first = Start(runtime.path());
+  ASSERT_EQ(NextLine(*first), "listening");
+  ExpectHandOver(runtime.path(), *first);
+}
+
+TEST(SingleInstanceTest, WhatACrashLeftBehindDoesNotBlockAStart) {
+  const struct {
+    const char* what;
+    std::function<void(const QString& runtimeFolder)> leave;
+  } leftovers[] = {
+      {"a plain file at the socket path", [](const QString& folder) { WriteFile(SocketPath(folder)); }},
+      {"the socket of a killed instance",
+       [](const QString& folder) {
+         auto killed = Start(folder);
+         ASSERT_EQ(NextLine(*killed), "listening");
+         killed->kill();
+         killed->waitForFinished(kWaitMs);
+       }},
+      {"a socket file and a start lock nobody frees",
+       [](const QString& folder) {
+         WriteFile(SocketPath(folder));
+         WriteFile(folder + "/carrolex.lock");
+       }},
+  };
+  for (const auto& leftover : leftovers) {
+    SCOPED_TRACE(leftover.what);
+    QTemporaryDir runtime;
+    leftover.leave(runtime.path());
+    ASSERT_TRUE(QFile::exists(SocketPath(runtime.path())));
+    auto first = Start(runtime.path());
+    ASSERT_EQ(NextLine(*first), "listening");
+    ExpectHandOver(runtime.path(), *first);
+  }
+}
+
+TEST(SingleInstanceTest, TwoQuickStartsMakeOneRunningInstance) {
+  QTemporaryDir runtime;
+  auto one = Start(runtime.path());
+  auto other = Start(runtime.path());
+  const std::string oneSays = NextLine(*one);
+  const std::string otherSays = NextLine(*other);
+  ASSERT_TRUE((oneSays == "listening") != (otherSays == "listening")) << oneSays << " / " << otherSays;
+  QProcess& running = oneSays == "listening" ? *one : *other;
+  QProcess& later = oneSays == "listening" ? *other : *one;
+  EXPECT_EQ(oneSays == "listening" ? otherSays : oneSays, "handed over");
+  EXPECT_EQ(ExitCode(later), 0);
+  EXPECT_EQ(NextLine(running), "restore");
+  EXPECT_EQ(ExitCode(running), 0);
+}
+
+TEST(SingleInstanceTest, LaterStartsLeaveTheRunningInstanceItsSocket) {
+  QTemporaryDir runtime;
+  CSingleInstance running(runtime.path());
+  ASSERT_FALSE(running.HandOverToRunningInstance());
+  int restores = 0;
+  QObject::connect(&running, &CSingleInstance::RestoreRequested, [&] { ++restores; });
+  for (int start = 1; start <= 2; ++start) {
+    auto later = Start(runtime.path());
+    EXPECT_EQ(ExitCode(*later), 0);
+    EXPECT_EQ(NextLine(*later), "handed over");
+    EXPECT_EQ(restores, start);
+  }
+}
+
+TEST(SingleInstanceTest, RunningInstanceAnswersOnlyRestoreRequests) {
+  QTemporaryDir runtime;
+  auto first = Start(runtime.path());
+  ASSERT_EQ(NextLine(*first), "listening");
+  const struct {
+    const char* what;
+    QByteArray says;
+    bool hangsUp;
+  } clients[] = {
+      {"another request", "hello\n", false},
+      {"a long line without an end", QByteArray(1000, 'x'), false},
+      {"silence, then hanging up", "", true},
+      {"half a request, then hanging up", "rest", true},
+  };
+  for (const auto& client : clients) {
+    SCOPED_TRACE(client.what);
+    QLocalSocket socket;
+    socket.connectToServer(SocketPath(runtime.path()));
+    ASSERT_TRUE(socket.waitForConnected(kWaitMs));
+    socket.write(client.says);
+    socket.waitForBytesWritten(kWaitMs);
+    if (client.hangsUp) {
+      socket.abort();
+      continue;
+    }
+    // Hung up on without an answer.
+    EXPECT_TRUE(socket.state() == QLocalSocket::UnconnectedState || socket.waitForDisconnected(kWaitMs));
+    EXPECT_EQ(socket.readAll(), "");
+  }
+  ExpectHandOver(runtime.path(), *first);
+}
+
+TEST(SingleInstanceTest, ClientThatHangsUpBeforeTheAnswerStillRestoresAndTheInstanceGoesOn) {
+  QTemporaryDir runtime;
+  CSingleInstance running(runtime.path());
+  ASSERT_FALSE(running.HandOverToRunningInstance());
+  int restores = 0;
+  QObject::connect(&running, &CSingleInstance::RestoreRequested, [&] { ++restores; });
+  QLocalSocket impatient;
+  impatient.connectToServer(running.SocketPath());
+  ASSERT_TRUE(impatient.waitForConnected(kWaitMs));
+  impatient.write("restore\n");
+  impatient.waitForBytesWritten(kWaitMs);
+  impatient.abort();
+  auto later = Start(runtime.path());
+  EXPECT_EQ(ExitCode(*later), 0);
+  EXPECT_EQ(NextLine(*later), "handed over");
+  EXPECT_EQ(restores, 2);
+}
