@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The two set-up commands of the README:
-#   scripts/setup.sh run    install what is missing, build, and run the program on the bundled dictionary
+#   scripts/setup.sh run    install what is missing, build, and start the program on the bundled dictionary
 #   scripts/setup.sh test   install what is missing, build, and run every test
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -17,12 +17,12 @@ case "$mode" in
     cmake --preset release
     cmake --build --preset release -j "$(nproc)"
     build/release/bin/carro info
+    # The window needs a display; without one, carro answers look-ups from the terminal.
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+      exec build/release/bin/carrolex
+    fi
     echo
-    echo '$ carro query "+тормоз диск*"'
-    build/release/bin/carro query "+тормоз диск*"
-    echo
-    echo '$ carro search тормозной диск'
-    build/release/bin/carro search тормозной диск
+    echo 'No display: try  build/release/bin/carro search тормозной диск'
     ;;
   test)
     install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
