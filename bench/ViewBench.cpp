@@ -1,6 +1,8 @@
 // The HTML view: a page set, laid out whole and painted in a visible view, as the window shows it.
 #include <QApplication>
 #include <QImage>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTextDocument>
 #include <algorithm>
 #include <string>
@@ -106,7 +108,11 @@ BENCHMARK(VariantsPane)->ArgName("whole")->Arg(0)->Arg(1)->Unit(benchmark::kMill
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The window saves its settings when it closes: into a folder of the bench's own.
+  QTemporaryDir home;
+  qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
   QApplication application(argc, argv);
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
