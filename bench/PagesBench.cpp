@@ -9,11 +9,7 @@ namespace {
 // A result page of `articles` articles of the corpus, highlighted for a two-word query.
 void RenderResultPage(benchmark::State& state) {
   if (CorpusMissing(state)) return;
-  static const CDictionary dictionary = [] {
-    CDictionary loaded;
-    loaded.Load(CorpusPath());
-    return loaded;
-  }();
+  const CDictionary& dictionary = Corpus();
   const auto articles = static_cast<int32_t>(state.range(0));
   CResultPage page = dictionary.Search(CSearchQuery("*", false, false));
   page.articleIds.resize(static_cast<std::size_t>(articles));

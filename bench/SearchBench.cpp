@@ -7,15 +7,6 @@
 
 namespace {
 
-const CDictionary& Corpus() {
-  static const CDictionary dictionary = [] {
-    CDictionary loaded;
-    loaded.Load(CorpusPath());
-    return loaded;
-  }();
-  return dictionary;
-}
-
 std::string Cp1251(std::string_view utf8) {
   std::string text;
   cp1251::FromUtf8(utf8, text, true);

@@ -17,15 +17,6 @@
 
 namespace {
 
-const CDictionary& Corpus() {
-  static const CDictionary dictionary = [] {
-    CDictionary loaded;
-    loaded.Load(CorpusPath());
-    return loaded;
-  }();
-  return dictionary;
-}
-
 double Kilobytes(const CHtmlLines& lines) {
   std::size_t bytes = 0;
   for (const std::string& line : lines) bytes += line.size();
