@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -57,3 +58,12 @@ class CTemporaryFolder {
 
   std::filesystem::path path;
 };
+
+// Up to `maxPieces` pieces drawn at random: texts made to hit the matching rules' corners.
+inline std::string RandomText(std::mt19937& random, const std::vector<std::string_view>& pieces,
+                              int maxPieces) {
+  std::string text;
+  for (int n = std::uniform_int_distribution(0, maxPieces)(random); n > 0; --n)
+    text += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
+  return text;
+}

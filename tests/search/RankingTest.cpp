@@ -137,12 +137,7 @@ TEST(Search, AgreesWithTheLiteralRulesOnRandomData) {
       "oil",   "OIL",   "oils",         "pump",    "p",        "a",        "-",      "2",
       " ",     " ",     ", ",           "<b>",     "масло"_cp, "МАСЛО"_cp, "мас"_cp, "ёж"_cp,
       "ЁЖ"_cp, "еж"_cp, "двигатель"_cp, "ДВИГ"_cp, "oil-pump", "2oil",     "і"_cp,   "\t"};
-  const auto text = [&](int maxPieces) {
-    std::string t;
-    for (int n = std::uniform_int_distribution(0, maxPieces)(random); n > 0; --n)
-      t += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
-    return t;
-  };
+  const auto text = [&](int maxPieces) { return RandomText(random, pieces, maxPieces); };
   std::vector<std::string> storage;
   storage.reserve(3000);
   std::vector<CArticle> articles;

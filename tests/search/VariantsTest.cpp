@@ -60,12 +60,7 @@ TEST(Variants, AgreeWithTheLiteralRulesOnRandomData) {
   std::mt19937 random(912);
   const std::vector<std::string_view> pieces = {"br",     "BR",        "brake", "a", " ", "-",
                                                 "тор"_cp, "ТОРМОЗ"_cp, "ёж"_cp, "x", "2"};
-  const auto text = [&](int maxPieces) {
-    std::string t;
-    for (int n = std::uniform_int_distribution(0, maxPieces)(random); n > 0; --n)
-      t += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
-    return t;
-  };
+  const auto text = [&](int maxPieces) { return RandomText(random, pieces, maxPieces); };
   std::vector<std::string> storage;
   storage.reserve(2000);
   std::vector<CArticle> articles;
