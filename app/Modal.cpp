@@ -9,6 +9,11 @@ std::function<void(const CShownMessage&)>& MessageAnswer() {
   return answer;
 }
 
+std::function<int(QDialog&)>& DialogAnswer() {
+  static std::function<int(QDialog&)> answer;
+  return answer;
+}
+
 }  // namespace
 
 void ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
@@ -22,4 +27,13 @@ void ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
 
 void AnswerMessagesWith(std::function<void(const CShownMessage&)> answer) {
   MessageAnswer() = std::move(answer);
+}
+
+int RunModal(QDialog& dialog) {
+  if (DialogAnswer()) return DialogAnswer()(dialog);
+  return dialog.exec();
+}
+
+void AnswerDialogsWith(std::function<int(QDialog&)> answer) {
+  DialogAnswer() = std::move(answer);
 }

@@ -2,6 +2,7 @@
 // Every modal moment of the program goes through here, so that a test can answer it in
 // advance; the program itself shows the real Qt dialogs.
 
+#include <QDialog>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -16,3 +17,10 @@ void ShowMessage(QWidget* parent, const QString& caption, const QString& text);
 
 // Tests: messages go to `answer` instead of the screen, until it is cleared with nullptr.
 void AnswerMessagesWith(std::function<void(const CShownMessage&)> answer);
+
+// Shows a dialog modally and returns its result (QDialog::Accepted or QDialog::Rejected).
+int RunModal(QDialog& dialog);
+
+// Tests: dialogs go to `answer`, which may change them as a user would and returns their result,
+// until it is cleared with nullptr.
+void AnswerDialogsWith(std::function<int(QDialog&)> answer);

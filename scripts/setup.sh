@@ -8,7 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 # Every Debian package the project needs, in one place.
 BUILD_PACKAGES=(build-essential cmake libgtest-dev libbenchmark-dev qt6-base-dev fonts-liberation2 fonts-dejavu-core)
-TEST_PACKAGES=(locales clang-format)
+TEST_PACKAGES=(locales clang-format poppler-utils)
 
 mode=${1:-}
 case "$mode" in
