@@ -1,5 +1,6 @@
 #include "dictionary/DataFileLocation.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "dictionary/Messages.h"
@@ -10,27 +11,38 @@ std::vector<std::filesystem::path> DataFileFolders(const std::filesystem::path& 
     const char* value = environment(name);
     return value ? value : "";
   };
-  std::vector<std::filesystem::path> folders = {std::filesystem::path("."), executableFolder};
+  std::vector<std::filesystem::path> dataFolders;
   if (!variable("XDG_DATA_HOME").empty())
-    folders.push_back(std::filesystem::path(variable("XDG_DATA_HOME")));
+    dataFolders.emplace_back(variable("XDG_DATA_HOME"));
   else if (!variable("HOME").empty())
-    folders.push_back(std::filesystem::path(variable("HOME")) / ".local/share");
+    dataFolders.push_back(std::filesystem::path(variable("HOME")) / ".local/share");
+  dataFolders.push_back((executableFolder / "../share").lexically_normal());
   std::string_view dataDirs = variable("XDG_DATA_DIRS");
   if (dataDirs.empty()) dataDirs = "/usr/local/share:/usr/share";
   while (!dataDirs.empty()) {
     const std::size_t colon = std::min(dataDirs.find(':'), dataDirs.size());
-    if (colon > 0) folders.push_back(std::filesystem::path(dataDirs.substr(0, colon)));
+    if (colon > 0) dataFolders.emplace_back(dataDirs.substr(0, colon));
     dataDirs.remove_prefix(std::min(colon + 1, dataDirs.size()));
   }
-  for (std::size_t i = 2; i < folders.size(); ++i) folders[i] /= kAppDataSubfolder;
+
+  std::vector<std::filesystem::path> folders = {std::filesystem::path("."), executableFolder};
+  for (const auto& dataFolder : dataFolders) {
+    const auto folder = (dataFolder / kAppDataSubfolder).lexically_normal();
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+  }
   return folders;
 }
 
-std::optional<std::filesystem::path> FindDataFile(const std::vector<std::filesystem::path>& folders) {
+std::optional<std::filesystem::path> FindInFolders(const std::vector<std::filesystem::path>& folders,
+                                                   const std::filesystem::path& name) {
   for (const auto& folder : folders) {
     std::error_code error;
-    const auto candidate = folder / kDataFileName;
+    const auto candidate = folder / name;
     if (std::filesystem::is_regular_file(candidate, error)) return candidate;
   }
   return std::nullopt;
+}
+
+std::optional<std::filesystem::path> FindDataFile(const std::vector<std::filesystem::path>& folders) {
+  return FindInFolders(folders, kDataFileName);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Where the program looks for carro.dct: the current folder, the executable's folder, then
-// the per-user and system application data folders.
+// Where the program looks for carro.dct and the help folder: the current folder, the executable's
+// folder, then the per-user data folder, the installation's own data folder (../share beside the
+// executable's folder, wherever the program was installed) and the system data folders.
 
 #include <filesystem>
 #include <functional>
@@ -8,12 +9,18 @@
 #include <vector>
 
 inline constexpr const char* kAppDataSubfolder = "TelmoTX/Telmo Carro Lexiconia";
+// The about page's logo, as the page refers to it.
+inline constexpr const char* kLogoFile = "help/telmo.gif";
 
 using CEnvironmentLookup = std::function<const char*(const char* name)>;
 
-// The folders in search order; `environment` reads XDG_DATA_HOME, HOME and XDG_DATA_DIRS.
+// The folders in search order, each once; `environment` reads XDG_DATA_HOME, HOME and XDG_DATA_DIRS.
 std::vector<std::filesystem::path> DataFileFolders(const std::filesystem::path& executableFolder,
                                                    const CEnvironmentLookup& environment);
+
+// The first folder that holds the file `name` (a relative path), with that file's path.
+std::optional<std::filesystem::path> FindInFolders(const std::vector<std::filesystem::path>& folders,
+                                                   const std::filesystem::path& name);
 
 // The first folder's carro.dct that exists.
 std::optional<std::filesystem::path> FindDataFile(const std::vector<std::filesystem::path>& folders);
