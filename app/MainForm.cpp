@@ -65,6 +65,7 @@ TMainForm::TMainForm() : dataFolders(DataFolders()) {
   CreatePanes();
   CreateToolBars();
   CreateMenus();
+  CreateTray();
   statusBar()->setObjectName("StatusBar");
 
   VariantsTimer = new QTimer(this);
@@ -181,6 +182,9 @@ void TMainForm::CreateToolBars() {
   connect(BackSpeedButton, &QToolButton::clicked, this, &TMainForm::GoBack);
   connect(ForwardSpeedButton, &QToolButton::clicked, this, &TMainForm::GoForward);
   connect(BookmarkSpeedButton, &QToolButton::clicked, this, &TMainForm::AddBookmark);
+  connect(SaveSpeedButton, &QToolButton::clicked, this, [this] { SavePage(); });
+  connect(PrintSpeedButton, &QToolButton::clicked, this, &TMainForm::PrintPage);
+  connect(OpenInBrowserSpeedButton, &QToolButton::clicked, this, &TMainForm::OpenInBrowser);
 }
 
 void TMainForm::CreateMenus() {
@@ -218,10 +222,22 @@ void TMainForm::CreateMenus() {
   connect(N14, &QAction::triggered, this, [this] { ResultBrowser->SelectAll(); });
   connect(N5, &QAction::triggered, this, &TMainForm::CopySelection);
   connect(BookmarkItem, &QAction::triggered, this, &TMainForm::AddBookmark);
+  for (QAction* save : {SaveResultItem, SaveItem})
+    connect(save, &QAction::triggered, this, [this] { SavePage(); });
+  for (QAction* print : {PrintItem, PrintItem2})
+    connect(print, &QAction::triggered, this, &TMainForm::PrintPage);
+  connect(OpenInBrowserItem, &QAction::triggered, this, &TMainForm::OpenInBrowser);
+  connect(N7, &QAction::triggered, this, &TMainForm::N7Click);
 }
 
 int TMainForm::FormCreate() {
-  TSplashForm splash;
+  // Pages refer to the logo by a path relative to the folder that holds the help folder.
+  if (const auto logo = FindInFolders(dataFolders, kLogoFile)) {
+    const auto path = std::filesystem::absolute(*logo).lexically_normal();
+    logoFile = QString::fromStdString(path.string());
+    ResultBrowser->setSearchPaths({QString::fromStdString(path.parent_path().parent_path().string())});
+  }
+  TSplashForm splash(logoFile);
   splash.show();
   splash.repaint();
   setWindowTitle(FromCp1251(kProgramTitle));
@@ -260,18 +276,8 @@ int TMainForm::FormCreate() {
   return 0;
 }
 
-bool TMainForm::StartMinimized() const {
-  return prefs.RunMinimized;
-}
-
-void TMainForm::RestoreWindow() {
-  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-  show();
-  raise();
-  activateWindow();
-}
-
 void TMainForm::FormDestroy() {
+  RemoveTrayIcon();
   prefs.SaveToRegistry();
   dictionary.reset();
 }
@@ -296,6 +302,7 @@ void TMainForm::ApplyPrefs() {
   VariantsBrowser->SetFontSize(prefs.VariantsFontSize);
   ResultBrowser->SetFontSize(prefs.ResultsFontSize);
   RefreshCurrentPage();
+  UpdateTrayIcon();
 }
 
 void TMainForm::StoreSearchModes() {

@@ -9,15 +9,18 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QSplitter>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "dictionary/Dictionary.h"
 #include "dictionary/Variant.h"
+#include "pages/PageRenderer.h"
 #include "pages/ResultPage.h"
 #include "prefs/Prefs.h"
 
@@ -36,10 +39,12 @@ class TMainForm : public QMainWindow {
   // Loads the preferences and the dictionary behind the splash window and shows the first
   // page. Returns 0, or the exit code of a start that ended with a message.
   int FormCreate();
-  // Where FormCreate looks for the data file, in order; the standard places by default.
+  // Where FormCreate looks for the data file and the logo, in order; the standard places by default.
   std::vector<std::filesystem::path> dataFolders;
-  // Whether the preferences ask for the window to start minimised.
-  bool StartMinimized() const;
+  // Whether the desktop has a system tray now; the platform's answer by default.
+  std::function<bool()> trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
+  // Shows the window as the preferences ask: normally, minimised, or only as the tray icon.
+  void ShowAtStart();
 
   // Commands, in the order the user meets them.
   void RunSearch();
@@ -59,7 +64,17 @@ class TMainForm : public QMainWindow {
   void StoreSearchModes();
   void CopySelection();
   void VariantsTimerTimer();
-  // A second start asked for the window: bring it back to the front.
+  // Writes the current page to `fileName`, asking for a name when it is empty. True when written.
+  bool SavePage(QString fileName = QString());
+  void PrintPage();
+  void OpenInBrowser();
+  void N7Click();
+
+  // The tray icon and the ways back from it, a second start of the program among them.
+  void AddTrayIcon();
+  void RemoveTrayIcon();
+  void UpdateTrayIcon();
+  void AppMinimize();
   void RestoreWindow();
 
   const CResultPage& CurrentPage() const { return currentPage; }
@@ -102,17 +117,25 @@ class TMainForm : public QMainWindow {
   QAction* SaveItem;
   QAction* PrintItem2;
   QAction* OpenInBrowserItem;
+  QSystemTrayIcon* TrayIcon;
+  QMenu* TrayPopupMenu;
+  QAction* N9;
+  QAction* N11;
 
  private:
   void CreateMenus();
   void CreateToolBars();
   void CreatePanes();
+  void CreateTray();
   void FormDestroy();
   void PushHistory();
   void UpdateHistoryButtons();
   void ResultBrowserKeyDown(int key, bool ctrl);
   void SetStatus(const QString& text);
+  CHtmlLines ExportLines() const;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
   std::unique_ptr<CDictionary> dictionary;
   bool variantsDirty = false;
@@ -122,4 +145,5 @@ class TMainForm : public QMainWindow {
   int32_t historyIndex = -1;
   std::vector<CResultPage> bookmarks;
   CPrefs prefs;
+  QString logoFile;  // empty when no folder holds it
 };

@@ -1,6 +1,5 @@
 #include "app/SplashForm.h"
 
-#include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -9,7 +8,8 @@
 #include "app/QtText.h"
 #include "dictionary/Messages.h"
 
-TSplashForm::TSplashForm() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
+TSplashForm::TSplashForm(const QString& logoFile)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
   setObjectName("SplashForm");
   setFixedSize(290, 154);
   setAutoFillBackground(true);
@@ -24,7 +24,7 @@ TSplashForm::TSplashForm() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWi
 
   auto* logo = new QLabel(this);
   logo->setObjectName("Image1");
-  logo->setPixmap(QPixmap(QCoreApplication::applicationDirPath() + "/help/telmo.gif"));
+  logo->setPixmap(QPixmap(logoFile));
   logo->setFixedSize(81, 69);
 
   Label1 = new QLabel(this);

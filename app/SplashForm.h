@@ -11,7 +11,7 @@ class TSplashForm : public QWidget, public CLoadProgress {
   Q_OBJECT
 
  public:
-  TSplashForm();
+  explicit TSplashForm(const QString& logoFile);
 
   void SetRange(int32_t minimum, int32_t maximum) override;
   void SetPosition(int32_t position) override;

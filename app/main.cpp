@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "app/MainForm.h"
 #include "app/QtText.h"
@@ -10,6 +13,14 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName("TelmoTX");
   QApplication::setApplicationName("Telmo Carro Lexiconia");
   QApplication::setApplicationDisplayName(FromCp1251(kProgramTitle));
+  QApplication::setWindowIcon(QIcon(":/carrolex.png"));
+  // Every word of the program is Russian; so are the standard dialogs, whatever the system's language.
+  QTranslator standardDialogs;
+  if (standardDialogs.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&standardDialogs);
+  // The program ends when its main window is closed, not when the last visible window goes:
+  // the main window may be hidden in the tray.
+  QApplication::setQuitOnLastWindowClosed(false);
 
   // A second start hands over to the running program and ends before any window exists.
   CSingleInstance instance;
@@ -18,9 +29,6 @@ int main(int argc, char** argv) {
   TMainForm form;
   QObject::connect(&instance, &CSingleInstance::RestoreRequested, &form, &TMainForm::RestoreWindow);
   if (const int code = form.FormCreate(); code != 0) return code;
-  if (form.StartMinimized())
-    form.showMinimized();
-  else
-    form.show();
+  form.ShowAtStart();
   return QApplication::exec();
 }

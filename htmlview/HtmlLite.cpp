@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
 #include <QTextFrame>
@@ -42,6 +43,10 @@ std::string PreparedPage(const std::vector<std::string>& lines) {
 // Qt takes "/>" for the end of an empty element even right after an unquoted value, so that
 // <a href=https://example.com/>…</a> would lose its link; a browser keeps the slash in the value.
 const QRegularExpression kSlashEndingValue(R"((=[^\s'"<>]*/)>)");
+
+QString PageHtml(const std::vector<std::string>& lines) {
+  return QString::fromStdString(cp1251::ToUtf8(PreparedPage(lines))).replace(kSlashEndingValue, "\\1 >");
+}
 
 }  // namespace
 
@@ -82,13 +87,25 @@ ThtmlLite::ThtmlLite(const CSettings& settings, QWidget* parent) : QTextBrowser(
 }
 
 void ThtmlLite::LoadStrings(const std::vector<std::string>& lines) {
-  setHtml(QString::fromStdString(cp1251::ToUtf8(PreparedPage(lines))).replace(kSlashEndingValue, "\\1 >"));
+  setHtml(PageHtml(lines));
   QTextFrameFormat margins = document()->rootFrame()->frameFormat();
   margins.setTopMargin(settings.marginHeight);
   margins.setBottomMargin(settings.marginHeight);
   margins.setLeftMargin(settings.marginWidth);
   margins.setRightMargin(settings.marginWidth);
   document()->rootFrame()->setFrameFormat(margins);
+}
+
+void ThtmlLite::PrintStrings(const std::vector<std::string>& lines, QPrinter& printer) const {
+  QTextDocument page;
+  page.setDefaultFont(font());
+  page.setDefaultStyleSheet(document()->defaultStyleSheet());
+  // Printing works on a copy of the document, which finds the logo only through the page's address.
+  if (!searchPaths().isEmpty())
+    page.setMetaInformation(QTextDocument::DocumentUrl,
+                            QUrl::fromLocalFile(searchPaths().front() + "/").toString());
+  page.setHtml(PageHtml(lines));
+  page.print(&printer);
 }
 
 void ThtmlLite::SetFontSize(int size) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 class QMimeData;
+class QPrinter;
 
 class ThtmlLite : public QTextBrowser {
   Q_OBJECT
@@ -33,6 +34,8 @@ class ThtmlLite : public QTextBrowser {
   void SetFontSize(int size);
   void SelectAll();
   void CopyToClipboard();
+  // Prints a page as this view would show it, with its fonts and its logo.
+  void PrintStrings(const std::vector<std::string>& lines, QPrinter& printer) const;
 
  signals:
   // A left click on a link, or a link chosen from the keyboard; the view never follows it,

@@ -173,3 +173,9 @@ void RenderAboutPage(const CDictionary& dictionary, CHtmlLines& lines) {
   lines.push_back(std::string("Программирование: "_cp).append(kCreditProgramming).append("</p>"));
   AppendLines(lines, {kLegalNotice, "</td></tr></table>", "", kDocumentEnd});
 }
+
+std::string PageFileBytes(const CHtmlLines& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes.append(line).append("\r\n");
+  return bytes;
+}

@@ -27,3 +27,6 @@ void WritePageFoot(CHtmlLines& lines, bool forExport);
 void RenderArticleById(const CDictionary& dictionary, CHtmlLines& lines, int32_t id, bool forExport);
 void RenderArticle(const CDictionary& dictionary, CHtmlLines& lines, int32_t position, bool forExport);
 void RenderAboutPage(const CDictionary& dictionary, CHtmlLines& lines);
+
+// A page as a file holds it: every line followed by CR LF, and nothing else.
+std::string PageFileBytes(const CHtmlLines& lines);

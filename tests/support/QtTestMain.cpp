@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <QPixmap>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -20,6 +22,10 @@ int main(int argc, char** argv) {
   QFile::setPermissions(home.path() + "/runtime",
                         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   QApplication application(argc, argv);
+  // The program's own icon is built into carrolex; the tray icon of the tests needs one all the same.
+  QPixmap icon(16, 16);
+  icon.fill(Qt::darkBlue);
+  QApplication::setWindowIcon(QIcon(icon));
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path() + "/config");
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -1,0 +1,67 @@
+// The current page leaving the program: saved, printed, opened in the browser; and the settings dialog.
+#include <QDesktopServices>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QUrl>
+
+#include "app/MainForm.h"
+#include "app/Modal.h"
+#include "app/QtText.h"
+#include "dictionary/Messages.h"
+#include "htmlview/HtmlLite.h"
+#include "prefs/MainPropsForm.h"
+#include "prefs/PageOutput.h"
+
+CHtmlLines TMainForm::ExportLines() const {
+  CHtmlLines lines;
+  RenderPage(*dictionary, currentPage, lines, true, {.maxResultDisplayCount = prefs.MaxResultDisplayCount});
+  return lines;
+}
+
+bool TMainForm::SavePage(QString fileName) {
+  if (currentPage.label.empty()) return false;
+  RefreshCurrentPage();
+  const CHtmlLines lines = ExportLines();
+  if (fileName.isEmpty()) {
+    QFileDialog dialog(this);
+    SetUpPageSaveDialog(dialog, ProposedFileName(FromCp1251(currentPage.label)));
+    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    fileName = dialog.selectedFiles().front();
+  }
+  if (const QString reason = WritePageFile(fileName, PageFileBytes(lines)); !reason.isEmpty()) {
+    ShowMessage(this, FromCp1251(kProgramTitle),
+                QString::fromUtf8("Не удалось сохранить страницу в файл\n%1\n\n%2").arg(fileName, reason));
+    return false;
+  }
+  return true;
+}
+
+void TMainForm::PrintPage() {
+  if (currentPage.label.empty()) return;
+  RefreshCurrentPage();
+  const CHtmlLines lines = ExportLines();
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintDialog dialog(&printer, this);
+  if (RunModal(dialog) != QDialog::Accepted) return;
+  ResultBrowser->PrintStrings(lines, printer);
+  if (printer.printerState() == QPrinter::Error)
+    ShowMessage(this, FromCp1251(kProgramTitle), QString::fromUtf8("Не удалось напечатать страницу."));
+}
+
+void TMainForm::OpenInBrowser() {
+  const QString path = PrepareBrowserFile(logoFile);
+  // With no page yet, the browser shows what an earlier call wrote; after a failed write, nothing.
+  if (!currentPage.label.empty() && !SavePage(path)) return;
+  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void TMainForm::N7Click() {
+  TMainPropsForm dialog(this, trayAvailable());
+  dialog.Fill(prefs);
+  if (RunModal(dialog) != QDialog::Accepted) return;
+  dialog.TakeInto(prefs);
+  if (!prefs.SaveToRegistry())
+    ShowMessage(this, FromCp1251(kProgramTitle),
+                QString::fromUtf8("Не удалось записать настройки. Они действуют до выхода из программы."));
+  ApplyPrefs();
+}

@@ -1,0 +1,45 @@
+#include "prefs/PageOutput.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include "dictionary/DataFileLocation.h"
+
+QString ProposedFileName(const QString& label) {
+  QString name = label;
+  return name.remove('.').remove('/');
+}
+
+void SetUpPageSaveDialog(QFileDialog& dialog, const QString& proposedName) {
+  dialog.setWindowTitle(QString::fromUtf8("Сохранение результата поиска"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  // The captions stay as they are; the patterns in the last parentheses are what the dialog applies.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  dialog.setNameFilters({QString::fromUtf8("Веб-страница (*.htm, *.html) (*.htm *.html)"),
+                         QString::fromUtf8("Все файлы (*.*) (*)")});
+  dialog.setDefaultSuffix("htm");
+  dialog.selectFile(proposedName);
+}
+
+QString WritePageFile(const QString& path, const std::string& bytes) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+  if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    return reason;
+  }
+  if (!file.commit()) return file.errorString();
+  return QString();
+}
+
+QString PrepareBrowserFile(const QString& logoFile) {
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+  QDir(folder).mkpath("help");
+  const QString logoCopy = QDir(folder).filePath(kLogoFile);
+  if (!logoFile.isEmpty() && !QFileInfo::exists(logoCopy)) QFile::copy(logoFile, logoCopy);
+  return QDir(folder).filePath("result.htm");
+}
