@@ -1,7 +1,11 @@
 // The main window on the large corpus: start-up, a search, a variants tick, memory.
 #include <QApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <fstream>
 
 #include "app/MainForm.h"
@@ -66,5 +70,35 @@ void TickToVariantsPane(benchmark::State& state) {
   }
 }
 BENCHMARK(TickToVariantsPane)->Unit(benchmark::kMillisecond);
+
+// The dialogs of the output commands are answered at once, so that only the program's own work counts.
+void SaveResultPage(benchmark::State& state) {
+  if (CorpusMissing(state)) return;
+  auto window = StartedWindow();
+  window->SearchComboBox->setEditText("car");
+  window->RunSearch();
+  const QTemporaryDir folder;
+  for (auto _ : state) window->SavePage(folder.filePath("car.htm"));
+  state.counters["file_KB"] = static_cast<double>(QFileInfo(folder.filePath("car.htm")).size()) / 1024;
+}
+BENCHMARK(SaveResultPage)->Unit(benchmark::kMillisecond);
+
+void PrintResultPageToPdf(benchmark::State& state) {
+  if (CorpusMissing(state)) return;
+  auto window = StartedWindow();
+  window->SearchComboBox->setEditText("car");
+  window->RunSearch();
+  const QTemporaryDir folder;
+  AnswerDialogsWith([&folder](QDialog& dialog) {
+    QPrinter* printer = dynamic_cast<QPrintDialog&>(dialog).printer();
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(folder.filePath("car.pdf"));
+    return int(QDialog::Accepted);
+  });
+  for (auto _ : state) window->PrintPage();
+  AnswerDialogsWith(nullptr);
+  state.counters["pdf_KB"] = static_cast<double>(QFileInfo(folder.filePath("car.pdf")).size()) / 1024;
+}
+BENCHMARK(PrintResultPageToPdf)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

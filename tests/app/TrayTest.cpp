@@ -1,7 +1,11 @@
 // The tray icon, hiding into it and coming back, and how the window starts.
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 
+#include "app/SingleInstance.h"
 #include "tests/app/MainFormFixture.h"
 
 namespace {
@@ -106,6 +110,33 @@ TEST_F(TrayTest, StartsShownMinimisedOrOnlyAsTheIcon) {
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.isMinimized());
   }
+}
+
+TEST_F(TrayTest, ASecondStartShowsTheWindowHiddenInTheTray) {
+  QTemporaryDir runtime;
+  CSingleInstance instance(runtime.path());
+  ASSERT_FALSE(instance.HandOverToRunningInstance());
+  TMainForm& window = StartWith({.MinToTray = true}, true);
+  QObject::connect(&instance, &CSingleInstance::RestoreRequested, &window, &TMainForm::RestoreWindow);
+  window.show();
+  Minimise();
+  ASSERT_TRUE(window.isHidden());
+
+  QProcess later;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("XDG_RUNTIME_DIR", runtime.path());
+  later.setProcessEnvironment(environment);
+  later.start(SINGLE_INSTANCE_PROBE, {});
+  const QDeadlineTimer deadline(10000);
+  while (!window.isVisible() && !deadline.hasExpired()) {
+    later.waitForFinished(20);
+    QCoreApplication::processEvents();
+  }
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_FALSE(window.isMinimized());
+  EXPECT_TRUE(later.waitForFinished(10000));
+  EXPECT_EQ(later.readAllStandardOutput().trimmed(), "handed over");
+  EXPECT_EQ(later.exitCode(), 0);
 }
 
 TEST_F(TrayTest, ExitFromTheTrayMenuEndsTheProgramFromTheTray) {
