@@ -52,7 +52,9 @@ void TMainForm::OpenInBrowser() {
   const QString path = PrepareBrowserFile(logoFile);
   // With no page yet, the browser shows what an earlier call wrote; after a failed write, nothing.
   if (!currentPage.label.empty() && !SavePage(path)) return;
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    ShowMessage(this, FromCp1251(kProgramTitle),
+                QString::fromUtf8("Не удалось открыть браузер. Страница сохранена в файл\n%1").arg(path));
 }
 
 void TMainForm::N7Click() {

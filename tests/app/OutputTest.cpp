@@ -239,6 +239,16 @@ TEST_F(OutputTest, ABrowserFileThatCannotBeWrittenIsReportedAndNotOpened) {
   EXPECT_TRUE(messages.front().text.contains("result.htm"));
 }
 
+TEST_F(OutputTest, WithoutABrowserTheUserLearnsWhereThePageIs) {
+  TMainForm& window = StartOnSearch("oil");
+  QDesktopServices::unsetUrlHandler("file");  // the test platform opens nothing by itself
+  window.OpenInBrowser();
+  ASSERT_EQ(messages.size(), 1u);
+  const QString file = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + "/result.htm";
+  EXPECT_TRUE(messages.front().text.contains(file)) << messages.front().text.toStdString();
+  EXPECT_EQ(ReadBytes(file), ExpectedFileBytes());
+}
+
 TEST_F(OutputTest, WithoutAPageNothingIsSavedOrPrintedButTheBrowserIsAskedAllTheSame) {
   form = std::make_unique<TMainForm>();  // no page has been shown
   int dialogsShown = 0;
