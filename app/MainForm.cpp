@@ -256,7 +256,7 @@ int TMainForm::FormCreate() {
     dictionary->Load(found->string(), &splash);
   } catch (const CDictionaryError& error) {
     splash.close();
-    ShowMessage(this, FromCp1251(kProgramTitle), FromCp1251(error.what()));
+    ShowMessage(this, FromCp1251(error.what()));
     return kDataFileUnusable;
   }
   if (dictionary->LoadDamaged()) ShowMessage(this, QString(), FromCp1251(kLoadErrorMessage));

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "dictionary/Dictionary.h"
@@ -132,7 +133,8 @@ class TMainForm : public QMainWindow {
   void UpdateHistoryButtons();
   void ResultBrowserKeyDown(int key, bool ctrl);
   void SetStatus(const QString& text);
-  CHtmlLines ExportLines() const;
+  // The current page as it leaves the program, after showing it once more; nothing without a page.
+  std::optional<CHtmlLines> OutputLines();
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

@@ -7,29 +7,29 @@
 #include "app/MainForm.h"
 #include "app/Modal.h"
 #include "app/QtText.h"
-#include "dictionary/Messages.h"
 #include "htmlview/HtmlLite.h"
 #include "prefs/MainPropsForm.h"
 #include "prefs/PageOutput.h"
 
-CHtmlLines TMainForm::ExportLines() const {
+std::optional<CHtmlLines> TMainForm::OutputLines() {
+  if (currentPage.label.empty()) return std::nullopt;
+  RefreshCurrentPage();
   CHtmlLines lines;
   RenderPage(*dictionary, currentPage, lines, true, {.maxResultDisplayCount = prefs.MaxResultDisplayCount});
   return lines;
 }
 
 bool TMainForm::SavePage(QString fileName) {
-  if (currentPage.label.empty()) return false;
-  RefreshCurrentPage();
-  const CHtmlLines lines = ExportLines();
+  const auto lines = OutputLines();
+  if (!lines) return false;
   if (fileName.isEmpty()) {
     QFileDialog dialog(this);
     SetUpPageSaveDialog(dialog, ProposedFileName(FromCp1251(currentPage.label)));
     if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     fileName = dialog.selectedFiles().front();
   }
-  if (const QString reason = WritePageFile(fileName, PageFileBytes(lines)); !reason.isEmpty()) {
-    ShowMessage(this, FromCp1251(kProgramTitle),
+  if (const QString reason = WritePageFile(fileName, PageFileBytes(*lines)); !reason.isEmpty()) {
+    ShowMessage(this,
                 QString::fromUtf8("Не удалось сохранить страницу в файл\n%1\n\n%2").arg(fileName, reason));
     return false;
   }
@@ -37,15 +37,14 @@ bool TMainForm::SavePage(QString fileName) {
 }
 
 void TMainForm::PrintPage() {
-  if (currentPage.label.empty()) return;
-  RefreshCurrentPage();
-  const CHtmlLines lines = ExportLines();
+  const auto lines = OutputLines();
+  if (!lines) return;
   QPrinter printer(QPrinter::HighResolution);
   QPrintDialog dialog(&printer, this);
   if (RunModal(dialog) != QDialog::Accepted) return;
-  ResultBrowser->PrintStrings(lines, printer);
+  ResultBrowser->PrintStrings(*lines, printer);
   if (printer.printerState() == QPrinter::Error)
-    ShowMessage(this, FromCp1251(kProgramTitle), QString::fromUtf8("Не удалось напечатать страницу."));
+    ShowMessage(this, QString::fromUtf8("Не удалось напечатать страницу."));
 }
 
 void TMainForm::OpenInBrowser() {
@@ -53,7 +52,7 @@ void TMainForm::OpenInBrowser() {
   // With no page yet, the browser shows what an earlier call wrote; after a failed write, nothing.
   if (!currentPage.label.empty() && !SavePage(path)) return;
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-    ShowMessage(this, FromCp1251(kProgramTitle),
+    ShowMessage(this,
                 QString::fromUtf8("Не удалось открыть браузер. Страница сохранена в файл\n%1").arg(path));
 }
 
@@ -63,7 +62,7 @@ void TMainForm::N7Click() {
   if (RunModal(dialog) != QDialog::Accepted) return;
   dialog.TakeInto(prefs);
   if (!prefs.SaveToRegistry())
-    ShowMessage(this, FromCp1251(kProgramTitle),
+    ShowMessage(this,
                 QString::fromUtf8("Не удалось записать настройки. Они действуют до выхода из программы."));
   ApplyPrefs();
 }

@@ -7,7 +7,6 @@
 #include "app/MainForm.h"
 #include "app/Modal.h"
 #include "app/QtText.h"
-#include "dictionary/Messages.h"
 #include "htmlview/HtmlLite.h"
 #include "pages/PageBuilders.h"
 #include "pages/PageRenderer.h"
@@ -22,8 +21,7 @@ std::optional<int32_t> LinkNumber(std::string_view rest, QWidget* parent) {
   std::string_view digits = rest.starts_with('+') ? rest.substr(1) : rest;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (!digits.empty() && error == std::errc() && end == digits.data() + digits.size()) return value;
-  ShowMessage(parent, FromCp1251(kProgramTitle),
-              QString("'%1' is not a valid integer value").arg(FromCp1251(rest)));
+  ShowMessage(parent, QString("'%1' is not a valid integer value").arg(FromCp1251(rest)));
   return std::nullopt;
 }
 

@@ -2,6 +2,9 @@
 
 #include <QMessageBox>
 
+#include "app/QtText.h"
+#include "dictionary/Messages.h"
+
 namespace {
 
 std::function<void(const CShownMessage&)>& MessageAnswer() {
@@ -23,6 +26,10 @@ void ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
   }
   QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
   box.exec();
+}
+
+void ShowMessage(QWidget* parent, const QString& text) {
+  ShowMessage(parent, FromCp1251(kProgramTitle), text);
 }
 
 void AnswerMessagesWith(std::function<void(const CShownMessage&)> answer) {

@@ -14,6 +14,8 @@ struct CShownMessage {
 
 // A message box with a single OK button.
 void ShowMessage(QWidget* parent, const QString& caption, const QString& text);
+// The same, captioned with the program's title, as the program's own reports are.
+void ShowMessage(QWidget* parent, const QString& text);
 
 // Tests: messages go to `answer` instead of the screen, until it is cleared with nullptr.
 void AnswerMessagesWith(std::function<void(const CShownMessage&)> answer);

@@ -23,6 +23,14 @@ std::unique_ptr<TMainForm> StartedWindow() {
   return window;
 }
 
+// A started window showing the result page of `query`.
+std::unique_ptr<TMainForm> WindowShowing(const char* query) {
+  auto window = StartedWindow();
+  window->SearchComboBox->setEditText(query);
+  window->RunSearch();
+  return window;
+}
+
 // Lays out and paints the whole window, as the screen would show it.
 void Paint(QWidget& window) {
   QImage image(window.size(), QImage::Format_RGB32);
@@ -74,9 +82,7 @@ BENCHMARK(TickToVariantsPane)->Unit(benchmark::kMillisecond);
 // The dialogs of the output commands are answered at once, so that only the program's own work counts.
 void SaveResultPage(benchmark::State& state) {
   if (CorpusMissing(state)) return;
-  auto window = StartedWindow();
-  window->SearchComboBox->setEditText("car");
-  window->RunSearch();
+  auto window = WindowShowing("car");
   const QTemporaryDir folder;
   for (auto _ : state) window->SavePage(folder.filePath("car.htm"));
   state.counters["file_KB"] = static_cast<double>(QFileInfo(folder.filePath("car.htm")).size()) / 1024;
@@ -85,9 +91,7 @@ BENCHMARK(SaveResultPage)->Unit(benchmark::kMillisecond);
 
 void PrintResultPageToPdf(benchmark::State& state) {
   if (CorpusMissing(state)) return;
-  auto window = StartedWindow();
-  window->SearchComboBox->setEditText("car");
-  window->RunSearch();
+  auto window = WindowShowing("car");
   const QTemporaryDir folder;
   AnswerDialogsWith([&folder](QDialog& dialog) {
     QPrinter* printer = dynamic_cast<QPrintDialog&>(dialog).printer();

@@ -2,57 +2,20 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "app/SingleInstance.h"
+#include "tests/app/ProbeProcess.h"
 
 namespace {
 
-// Only a failing test waits this long.
-constexpr int kWaitMs = 10000;
-
-std::unique_ptr<QProcess> Start(const QString& runtimeFolder) {
-  auto process = std::make_unique<QProcess>();
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("XDG_RUNTIME_DIR", runtimeFolder);
-  process->setProcessEnvironment(environment);
-  process->start(SINGLE_INSTANCE_PROBE, {});
-  return process;
-}
-
-// The next line the process writes; empty when it ends without one.
-std::string NextLine(QProcess& process) {
-  const QDeadlineTimer deadline(kWaitMs);
-  while (!process.canReadLine() && process.state() != QProcess::NotRunning && !deadline.hasExpired())
-    process.waitForReadyRead(50);
-  return process.readLine().trimmed().toStdString();
-}
-
-// Events go on while waiting, for an instance that runs in this test process.
-int ExitCode(QProcess& process) {
-  const QDeadlineTimer deadline(kWaitMs);
-  while (process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
-    process.waitForFinished(20);
-    QCoreApplication::processEvents();
-  }
-  if (process.state() != QProcess::NotRunning) {
-    process.kill();
-    process.waitForFinished();
-    return -1;
-  }
-  return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
 void ExpectHandOver(const QString& runtimeFolder, QProcess& running) {
-  auto later = Start(runtimeFolder);
+  auto later = StartProbe(runtimeFolder);
   EXPECT_EQ(NextLine(*later), "handed over");
   EXPECT_EQ(ExitCode(*later), 0);
   EXPECT_EQ(NextLine(running), "restore");
@@ -73,7 +36,7 @@ void WriteFile(const QString& path) {
 
 TEST(SingleInstanceTest, SecondStartHandsOverAndTheRunningOneRestores) {
   QTemporaryDir runtime;
-  auto first = Start(runtime.path());
+  auto first = StartProbe(runtime.path());
   ASSERT_EQ(NextLine(*first), "listening");
   ExpectHandOver(runtime.path(), *first);
 }
@@ -86,7 +49,7 @@ TEST(SingleInstanceTest, WhatACrashLeftBehindDoesNotBlockAStart) {
       {"a plain file at the socket path", [](const QString& folder) { WriteFile(SocketPath(folder)); }},
       {"the socket of a killed instance",
        [](const QString& folder) {
-         auto killed = Start(folder);
+         auto killed = StartProbe(folder);
          ASSERT_EQ(NextLine(*killed), "listening");
          killed->kill();
          killed->waitForFinished(kWaitMs);
@@ -102,7 +65,7 @@ TEST(SingleInstanceTest, WhatACrashLeftBehindDoesNotBlockAStart) {
     QTemporaryDir runtime;
     leftover.leave(runtime.path());
     ASSERT_TRUE(QFile::exists(SocketPath(runtime.path())));
-    auto first = Start(runtime.path());
+    auto first = StartProbe(runtime.path());
     ASSERT_EQ(NextLine(*first), "listening");
     ExpectHandOver(runtime.path(), *first);
   }
@@ -110,8 +73,8 @@ TEST(SingleInstanceTest, WhatACrashLeftBehindDoesNotBlockAStart) {
 
 TEST(SingleInstanceTest, TwoQuickStartsMakeOneRunningInstance) {
   QTemporaryDir runtime;
-  auto one = Start(runtime.path());
-  auto other = Start(runtime.path());
+  auto one = StartProbe(runtime.path());
+  auto other = StartProbe(runtime.path());
   const std::string oneSays = NextLine(*one);
   const std::string otherSays = NextLine(*other);
   ASSERT_TRUE((oneSays == "listening") != (otherSays == "listening")) << oneSays << " / " << otherSays;
@@ -130,7 +93,7 @@ TEST(SingleInstanceTest, LaterStartsLeaveTheRunningInstanceItsSocket) {
   int restores = 0;
   QObject::connect(&running, &CSingleInstance::RestoreRequested, [&] { ++restores; });
   for (int start = 1; start <= 2; ++start) {
-    auto later = Start(runtime.path());
+    auto later = StartProbe(runtime.path());
     EXPECT_EQ(ExitCode(*later), 0);
     EXPECT_EQ(NextLine(*later), "handed over");
     EXPECT_EQ(restores, start);
@@ -139,7 +102,7 @@ TEST(SingleInstanceTest, LaterStartsLeaveTheRunningInstanceItsSocket) {
 
 TEST(SingleInstanceTest, RunningInstanceAnswersOnlyRestoreRequests) {
   QTemporaryDir runtime;
-  auto first = Start(runtime.path());
+  auto first = StartProbe(runtime.path());
   ASSERT_EQ(NextLine(*first), "listening");
   const struct {
     const char* what;
@@ -181,7 +144,7 @@ TEST(SingleInstanceTest, ClientThatHangsUpBeforeTheAnswerStillRestoresAndTheInst
   impatient.write("restore\n");
   impatient.waitForBytesWritten(kWaitMs);
   impatient.abort();
-  auto later = Start(runtime.path());
+  auto later = StartProbe(runtime.path());
   EXPECT_EQ(ExitCode(*later), 0);
   EXPECT_EQ(NextLine(*later), "handed over");
   EXPECT_EQ(restores, 2);

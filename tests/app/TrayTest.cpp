@@ -1,12 +1,11 @@
 // The tray icon, hiding into it and coming back, and how the window starts.
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/SingleInstance.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/app/ProbeProcess.h"
 
 namespace {
 
@@ -122,21 +121,11 @@ TEST_F(TrayTest, ASecondStartShowsTheWindowHiddenInTheTray) {
   Minimise();
   ASSERT_TRUE(window.isHidden());
 
-  QProcess later;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("XDG_RUNTIME_DIR", runtime.path());
-  later.setProcessEnvironment(environment);
-  later.start(SINGLE_INSTANCE_PROBE, {});
-  const QDeadlineTimer deadline(10000);
-  while (!window.isVisible() && !deadline.hasExpired()) {
-    later.waitForFinished(20);
-    QCoreApplication::processEvents();
-  }
+  auto later = StartProbe(runtime.path());
+  EXPECT_EQ(ExitCode(*later), 0);  // events go on meanwhile: the restore request is answered
+  EXPECT_EQ(NextLine(*later), "handed over");
   EXPECT_TRUE(window.isVisible());
   EXPECT_FALSE(window.isMinimized());
-  EXPECT_TRUE(later.waitForFinished(10000));
-  EXPECT_EQ(later.readAllStandardOutput().trimmed(), "handed over");
-  EXPECT_EQ(later.exitCode(), 0);
 }
 
 TEST_F(TrayTest, ExitFromTheTrayMenuEndsTheProgramFromTheTray) {
