@@ -11,8 +11,10 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/Modal.h"
@@ -25,6 +27,7 @@
 namespace {
 
 constexpr int kVariantsTick = 300;
+constexpr int kLeftPaneWidth = 177;
 
 QString Utf8(const char* text) {
   return QString::fromUtf8(text);
@@ -74,6 +77,7 @@ TMainForm::TMainForm() : dataFolders(DataFolders()) {
   connect(VariantsTimer, &QTimer::timeout, this, &TMainForm::VariantsTimerTimer);
   VariantsTimer->start();
   setFocusProxy(SearchComboBox);
+  SearchComboBox->setFocus();
 }
 
 TMainForm::~TMainForm() {
@@ -104,6 +108,9 @@ void TMainForm::CreatePanes() {
   BookmarksBrowser->setObjectName("BookmarksBrowser");
   VariantsTabSheet = tab("VariantsTabSheet", "Варианты", QStyle::SP_FileDialogListView, VariantsBrowser);
   BookmarksTabSheet = tab("BookmarksTabSheet", "Закладки", QStyle::SP_DirIcon, BookmarksBrowser);
+  // Both captions whole: the pane is as wide as its tabs need where the desktop's font asks for more.
+  PageControl->tabBar()->setUsesScrollButtons(false);
+  PageControl->tabBar()->setElideMode(Qt::ElideNone);
 
   auto* resultPanel = new QWidget(Splitter1);
   resultPanel->setObjectName("ResultPanel");
@@ -112,7 +119,8 @@ void TMainForm::CreatePanes() {
   ResultBrowser = new ThtmlLite(ThtmlLite::ResultView(), resultPanel);
   ResultBrowser->setObjectName("ResultBrowser");
   resultLayout->addWidget(ResultBrowser);
-  Splitter1->setSizes({177, width() - 177});
+  const int leftPane = std::max(kLeftPaneWidth, PageControl->minimumSizeHint().width());
+  Splitter1->setSizes({leftPane, width() - leftPane});
   Splitter1->setStretchFactor(1, 1);
   setCentralWidget(Splitter1);
 
@@ -133,6 +141,8 @@ void TMainForm::CreateToolBars() {
   SearchComboBox->setObjectName("SearchComboBox");
   SearchComboBox->setEditable(true);
   SearchComboBox->setInsertPolicy(QComboBox::NoInsert);
+  // The box holds exactly what was typed: no completion from the list.
+  SearchComboBox->setCompleter(nullptr);
   SearchComboBox->setMinimumWidth(161);
   SearchComboBox->installEventFilter(this);
   SearchComboBox->lineEdit()->installEventFilter(this);
@@ -172,10 +182,7 @@ void TMainForm::CreateToolBars() {
 
   connect(SearchSpeedButton, &QToolButton::clicked, this, &TMainForm::RunSearch);
   connect(SearchComboBox, &QComboBox::editTextChanged, this, [this] { variantsDirty = true; });
-  connect(SearchComboBox, &QComboBox::activated, this, [this] {
-    HighlightCheckBox->setFocus();
-    SearchComboBox->setFocus();
-  });
+  connect(SearchComboBox, &QComboBox::activated, this, &TMainForm::SearchComboBoxClick);
   connect(ExactSearchComboBox, &QComboBox::currentIndexChanged, this, &TMainForm::StoreSearchModes);
   connect(FullWordsComboBox, &QComboBox::currentIndexChanged, this, &TMainForm::StoreSearchModes);
   connect(HighlightCheckBox, &QCheckBox::clicked, this, &TMainForm::RefreshCurrentPage);
@@ -278,7 +285,7 @@ int TMainForm::FormCreate() {
 
 void TMainForm::FormDestroy() {
   RemoveTrayIcon();
-  prefs.SaveToRegistry();
+  SavePrefs();
   dictionary.reset();
 }
 
@@ -308,7 +315,7 @@ void TMainForm::ApplyPrefs() {
 void TMainForm::StoreSearchModes() {
   prefs.SearchFullWords = FullWordsComboBox->currentIndex() == 1;
   prefs.SearchExact = ExactSearchComboBox->currentIndex() == 1;
-  prefs.SaveToRegistry();
+  SavePrefs();
 }
 
 void TMainForm::CopySelection() {
@@ -322,6 +329,34 @@ void TMainForm::ResultBrowserKeyDown(int key, bool ctrl) {
 
 void TMainForm::SetStatus(const QString& text) {
   statusBar()->showMessage(text);
+  // The work that follows blocks the event loop: paint now, or the text is never seen.
+  statusBar()->repaint();
+}
+
+void TMainForm::SearchComboBoxClick() {
+  HighlightCheckBox->setFocus();
+  SearchComboBox->setFocus();
+}
+
+void TMainForm::StepThroughSearchList(int step) {
+  const int count = SearchComboBox->count();
+  if (count == 0) return;
+  // The typed text stands before the newest entry; an entry counts as chosen while the box holds it.
+  const int shown = SearchComboBox->currentIndex();
+  const int from =
+      shown >= 0 && SearchComboBox->itemText(shown) == SearchComboBox->currentText() ? shown : -1;
+  const int to = std::clamp(from + step, 0, count - 1);
+  if (to == from) return;
+  SearchComboBox->setCurrentIndex(to);
+  SearchComboBox->setEditText(SearchComboBox->itemText(to));
+  SearchComboBoxClick();
+}
+
+void TMainForm::SavePrefs() {
+  if (prefs.SaveToRegistry() || prefsWriteReported) return;
+  prefsWriteReported = true;
+  ShowMessage(isVisible() ? this : nullptr,
+              QString::fromUtf8("Не удалось записать настройки. Они действуют до выхода из программы."));
 }
 
 void TMainForm::VariantsTimerTimer() {
@@ -331,13 +366,29 @@ void TMainForm::VariantsTimerTimer() {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-  // Enter searches whatever modifier keys are held.
   if (event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // Enter searches whatever modifier keys are held.
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
       RunSearch();
+      return true;
+    }
+    // The list is newest first: Down goes back in time, Up forward. Alt+Down still opens it.
+    if ((key->key() == Qt::Key_Down || key->key() == Qt::Key_Up) && !(key->modifiers() & Qt::AltModifier)) {
+      StepThroughSearchList(key->key() == Qt::Key_Down ? 1 : -1);
       return true;
     }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+bool TMainForm::event(QEvent* event) {
+  // Menus send their items' empty status tips, which would wipe the status bar's text.
+  if (event->type() == QEvent::StatusTip) return true;
+  return QMainWindow::event(event);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  SearchComboBox->setFocus();
 }

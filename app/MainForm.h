@@ -132,10 +132,17 @@ class TMainForm : public QMainWindow {
   void PushHistory();
   void UpdateHistoryButtons();
   void ResultBrowserKeyDown(int key, bool ctrl);
+  void SearchComboBoxClick();
+  // Chooses the entry `step` places older (1) or newer (-1) than the one in the box.
+  void StepThroughSearchList(int step);
+  // Saves the preferences; the first write that fails in a run is reported, the values stay in use.
+  void SavePrefs();
   void SetStatus(const QString& text);
   // The current page as it leaves the program, after showing it once more; nothing without a page.
   std::optional<CHtmlLines> OutputLines();
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -148,4 +155,5 @@ class TMainForm : public QMainWindow {
   std::vector<CResultPage> bookmarks;
   CPrefs prefs;
   QString logoFile;  // empty when no folder holds it
+  bool prefsWriteReported = false;
 };

@@ -61,8 +61,6 @@ void TMainForm::N7Click() {
   dialog.Fill(prefs);
   if (RunModal(dialog) != QDialog::Accepted) return;
   dialog.TakeInto(prefs);
-  if (!prefs.SaveToRegistry())
-    ShowMessage(this,
-                QString::fromUtf8("Не удалось записать настройки. Они действуют до выхода из программы."));
+  SavePrefs();
   ApplyPrefs();
 }

@@ -41,6 +41,7 @@ void TMainForm::RunSearch() {
     // The list keeps the queries of this run, newest first; the box keeps its text.
     const QSignalBlocker quiet(SearchComboBox);
     SearchComboBox->insertItem(0, typed);
+    SearchComboBox->setCurrentIndex(0);
     SearchComboBox->setEditText(typed);
   }
   ShowPage(dictionary->Search(query), true);

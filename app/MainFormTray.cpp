@@ -59,6 +59,7 @@ void TMainForm::RestoreWindow() {
   show();
   raise();
   activateWindow();
+  SearchComboBox->setFocus();
 }
 
 void TMainForm::ShowAtStart() {

@@ -24,8 +24,14 @@ void ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
     MessageAnswer()({caption, text});
     return;
   }
-  QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
-  box.exec();
+  MessageBox(parent, caption, text)->exec();
+}
+
+std::unique_ptr<QMessageBox> MessageBox(QWidget* parent, const QString& caption, const QString& text) {
+  auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, caption, QString(), QMessageBox::Ok, parent);
+  box->setTextFormat(Qt::PlainText);
+  box->setText(text);
+  return box;
 }
 
 void ShowMessage(QWidget* parent, const QString& text) {

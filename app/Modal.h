@@ -6,14 +6,19 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 struct CShownMessage {
   QString caption;
   QString text;
 };
 
-// A message box with a single OK button.
+class QMessageBox;
+
+// A message box with a single OK button. The text is shown as plain text, whatever it holds.
 void ShowMessage(QWidget* parent, const QString& caption, const QString& text);
+// The box that ShowMessage shows, for a look at it before or instead of showing it.
+std::unique_ptr<QMessageBox> MessageBox(QWidget* parent, const QString& caption, const QString& text);
 // The same, captioned with the program's title, as the program's own reports are.
 void ShowMessage(QWidget* parent, const QString& text);
 

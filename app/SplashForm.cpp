@@ -3,24 +3,27 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QScreen>
+#include <algorithm>
 
 #include "app/QtText.h"
 #include "dictionary/Messages.h"
 
+namespace {
+
+constexpr int kWidth = 290;
+constexpr int kHeight = 154;
+
+}  // namespace
+
 TSplashForm::TSplashForm(const QString& logoFile)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
   setObjectName("SplashForm");
-  setFixedSize(290, 154);
   setAutoFillBackground(true);
   QPalette white = palette();
   white.setColor(QPalette::Window, Qt::white);
   setPalette(white);
-
-  auto* bevel = new QFrame(this);
-  bevel->setFrameShape(QFrame::Box);
-  bevel->setFrameShadow(QFrame::Raised);
-  bevel->setGeometry(rect());
 
   auto* logo = new QLabel(this);
   logo->setObjectName("Image1");
@@ -41,11 +44,14 @@ TSplashForm::TSplashForm(const QString& logoFile)
   auto* wait = new QLabel(QString::fromUtf8("Пожалуйста подождите, идет загрузка словаря..."), this);
 
   auto* progressPanel = new QWidget(this);
-  progressPanel->setFixedSize(273, 21);
+  progressPanel->setMinimumWidth(273);
+  progressPanel->setFixedHeight(21);
   ProgressBar = new QProgressBar(progressPanel);
   ProgressBar->setObjectName("ProgressBar");
   ProgressBar->setTextVisible(false);
-  ProgressBar->setGeometry(progressPanel->rect());
+  auto* progressLayout = new QHBoxLayout(progressPanel);
+  progressLayout->setContentsMargins(0, 0, 0, 0);
+  progressLayout->addWidget(ProgressBar);
 
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(8, 8, 8, 8);
@@ -55,7 +61,7 @@ TSplashForm::TSplashForm(const QString& logoFile)
   layout->addWidget(versionCaption, 2, 1);
   layout->addWidget(Label4, 2, 2);
   layout->addWidget(wait, 3, 0, 1, 3);
-  layout->addWidget(progressPanel, 4, 0, 1, 3, Qt::AlignHCenter);
+  layout->addWidget(progressPanel, 4, 0, 1, 3);
   layout->setColumnStretch(2, 1);
 
   setWindowTitle(FromCp1251(kProgramTitle));
@@ -63,6 +69,14 @@ TSplashForm::TSplashForm(const QString& logoFile)
   Label2->setText(QString::fromLatin1(kProductName.data(), static_cast<qsizetype>(kProductName.size())));
   Label4->setText(
       QString::fromLatin1(kProgramVersion.data(), static_cast<qsizetype>(kProgramVersion.size())));
+  // The design size, or larger where the desktop's font needs more room for the texts.
+  const QSize needed = layout->totalMinimumSize();
+  setFixedSize(std::max(kWidth, needed.width()), std::max(kHeight, needed.height()));
+  auto* bevel = new QFrame(this);
+  bevel->setFrameShape(QFrame::Box);
+  bevel->setFrameShadow(QFrame::Raised);
+  bevel->setGeometry(rect());
+  bevel->lower();
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->geometry().center() - rect().center());
 }

@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setOrganizationName("TelmoTX");
   QApplication::setApplicationName("Telmo Carro Lexiconia");
-  QApplication::setApplicationDisplayName(FromCp1251(kProgramTitle));
+  // No display name: Qt would append it to every window's caption, and each caption is the program's own.
+  QApplication::setDesktopFileName("carrolex");
   QApplication::setWindowIcon(QIcon(":/carrolex.png"));
   // Every word of the program is Russian; so are the standard dialogs, whatever the system's language.
   QTranslator standardDialogs;

@@ -13,8 +13,9 @@ std::string Quoted(std::string_view fileName) {
 std::string OutdatedDataMessage(std::string_view requiredVersion) {
   return std::string("Для работы с данной версией словаря требуется программа версии не ниже "_cp) +
          std::string(requiredVersion) + ".\n" +
-         std::string("Новую версию программы можно получить у разработчика: "_cp) + std::string(kMakerSite) +
-         ", " + std::string(kMakerEmail) + ".";
+         // Each address on a line of its own, so that no message box breaks one.
+         std::string("Новую версию программы можно получить у разработчика:"_cp) + "\n" +
+         std::string(kMakerSite) + "\n" + std::string(kMakerEmail);
 }
 
 std::string CannotOpenMessage(std::string_view fileName) {

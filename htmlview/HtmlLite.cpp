@@ -6,7 +6,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QTextDocumentFragment>
 #include <QTextFrame>
 #include <algorithm>
@@ -40,12 +39,64 @@ std::string PreparedPage(const std::vector<std::string>& lines) {
   return page;
 }
 
-// Qt takes "/>" for the end of an empty element even right after an unquoted value, so that
-// <a href=https://example.com/>…</a> would lose its link; a browser keeps the slash in the value.
-const QRegularExpression kSlashEndingValue(R"((=[^\s'"<>]*/)>)");
+bool IsHtmlSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+bool IsAsciiLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Qt ends an unquoted attribute value at "=" and takes "/>" for the end of an empty element, where a
+// browser keeps both in the value (<a href=article://2=x>, <a href=https://example.com/>): every
+// unquoted value gets the quotes a browser reads into it.
+std::string QuotedAttributeValues(std::string_view html) {
+  std::string quoted;
+  quoted.reserve(html.size() + html.size() / 16);
+  std::size_t at = 0;
+  const auto copyWhile = [&](auto keep) {
+    const std::size_t from = at;
+    while (at < html.size() && keep(html[at])) ++at;
+    quoted.append(html, from, at - from);
+  };
+  while (at < html.size()) {
+    copyWhile([](char c) { return c != '<'; });
+    if (at >= html.size()) break;
+    if (at + 1 >= html.size() || !IsAsciiLetter(html[at + 1])) {  // text such as "a < b"
+      quoted.push_back(html[at++]);
+      continue;
+    }
+    copyWhile([](char c) { return !IsHtmlSpace(c) && c != '>'; });  // "<" and the tag's name
+    while (at < html.size() && html[at] != '>') {
+      copyWhile([](char c) { return !IsHtmlSpace(c) && c != '>' && c != '='; });  // a name, or "/"
+      copyWhile(IsHtmlSpace);
+      if (at >= html.size() || html[at] != '=') continue;
+      quoted.push_back('=');
+      ++at;
+      copyWhile(IsHtmlSpace);
+      if (at >= html.size() || html[at] == '>') break;
+      if (const char mark = html[at]; mark == '"' || mark == '\'') {
+        const std::size_t end = html.find(mark, at + 1);
+        const std::size_t stop = end == std::string_view::npos ? html.size() : end + 1;
+        quoted.append(html, at, stop - at);
+        at = stop;
+        continue;
+      }
+      quoted.push_back('"');
+      for (; at < html.size() && !IsHtmlSpace(html[at]) && html[at] != '>'; ++at) {
+        if (html[at] == '"')
+          quoted.append("&quot;");
+        else
+          quoted.push_back(html[at]);
+      }
+      quoted.push_back('"');
+    }
+  }
+  return quoted;
+}
 
 QString PageHtml(const std::vector<std::string>& lines) {
-  return QString::fromStdString(cp1251::ToUtf8(PreparedPage(lines))).replace(kSlashEndingValue, "\\1 >");
+  return QString::fromStdString(cp1251::ToUtf8(QuotedAttributeValues(PreparedPage(lines))));
 }
 
 }  // namespace
@@ -94,6 +145,17 @@ void ThtmlLite::LoadStrings(const std::vector<std::string>& lines) {
   margins.setLeftMargin(settings.marginWidth);
   margins.setRightMargin(settings.marginWidth);
   document()->rootFrame()->setFrameFormat(margins);
+  tableFit.Measure(*document(), this);
+  FitTables();
+}
+
+void ThtmlLite::FitTables() {
+  tableFit.Apply(viewport()->width() - settings.marginWidth * 2);
+}
+
+void ThtmlLite::resizeEvent(QResizeEvent* event) {
+  QTextBrowser::resizeEvent(event);
+  FitTables();
 }
 
 void ThtmlLite::PrintStrings(const std::vector<std::string>& lines, QPrinter& printer) const {
@@ -105,6 +167,11 @@ void ThtmlLite::PrintStrings(const std::vector<std::string>& lines, QPrinter& pr
     page.setMetaInformation(QTextDocument::DocumentUrl,
                             QUrl::fromLocalFile(searchPaths().front() + "/").toString());
   page.setHtml(PageHtml(lines));
+  CTableFit fit;
+  fit.Measure(page, const_cast<ThtmlLite*>(this));
+  // The page is laid out at the screen's resolution, as wide as the paper's printable part.
+  const qreal paperWidth = printer.pageLayout().paintRect(QPageLayout::Inch).width() * logicalDpiX();
+  fit.Apply(paperWidth - 2 * page.documentMargin());
   page.print(&printer);
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "htmlview/TableFit.h"
+
 class QMimeData;
 class QPrinter;
 
@@ -47,12 +49,15 @@ class ThtmlLite : public QTextBrowser {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   QMimeData* createMimeDataFromSelection() const override;
 
  private:
   void ReportLink();
+  void FitTables();
   QString SelectedText() const;
 
   CSettings settings;
   QString releasedOnHref;
+  CTableFit tableFit;
 };

@@ -38,7 +38,7 @@ constexpr int kWidth = 357;
 constexpr int kHeight = 324;
 constexpr int kFieldWidth = 60;
 
-// The texts are long for the dialog's size, so margins and gaps are kept small.
+// The texts are long for the dialog's design size, so margins and gaps are kept small.
 QGridLayout* NewGroupGrid(QGroupBox* group) {
   auto* grid = new QGridLayout(group);
   grid->setContentsMargins(8, 4, 8, 6);
@@ -49,9 +49,9 @@ QGridLayout* NewGroupGrid(QGroupBox* group) {
 
 void AddFieldRow(QGridLayout& grid, int row, const char* labelName, const char* caption,
                  CNumberField* field) {
+  // One line each: a caption broken inside "(10 - 500)" no longer reads as one.
   auto* label = new QLabel(QString::fromUtf8(caption));
   label->setObjectName(labelName);
-  label->setWordWrap(true);
   label->setBuddy(field);
   field->setFixedWidth(kFieldWidth);
   grid.addWidget(label, row, 0);
@@ -166,8 +166,9 @@ TMainPropsForm::TMainPropsForm(QWidget* owner, bool trayAvailable) : QDialog(own
   layout->addWidget(interfaceGroup);
   layout->addStretch();
   layout->addLayout(buttonRow);
-  // Taller than designed only where the desktop's font needs it, rather than cut a text short.
-  setFixedSize(kWidth, std::max(kHeight, heightForWidth(kWidth)));
+  // Wider and taller than designed only where the desktop's font needs it, rather than cut a text short.
+  const int width = std::max(kWidth, minimumSizeHint().width());
+  setFixedSize(width, std::max(kHeight, heightForWidth(width)));
 }
 
 void TMainPropsForm::Fill(const CPrefs& prefs) {

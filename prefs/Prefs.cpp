@@ -35,13 +35,19 @@ bool WriteRunAtLogonEntry(bool present) {
   return run.status() == QSettings::NoError;
 }
 #else
+// More than any autostart entry holds; the rest of a larger file is not read.
+constexpr qint64 kMaxDesktopEntrySize = 64 * 1024;
+
 QString RunAtLogonEntryPath() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
          "/autostart/carrolex.desktop";
 }
 
+// An entry that the desktop has switched off is no entry: the next save removes it.
 bool RunAtLogonEntryExists() {
-  return QFile::exists(RunAtLogonEntryPath());
+  QFile entry(RunAtLogonEntryPath());
+  if (!entry.open(QIODevice::ReadOnly)) return false;
+  return !DesktopEntrySwitchedOff(entry.read(kMaxDesktopEntrySize));
 }
 
 bool WriteRunAtLogonEntry(bool present) {
@@ -58,6 +64,24 @@ bool WriteRunAtLogonEntry(bool present) {
 #endif
 
 }  // namespace
+
+bool DesktopEntrySwitchedOff(const QByteArray& entry) {
+  bool inMainGroup = false;
+  for (const QByteArray& rawLine : entry.split('\n')) {
+    const QByteArray line = rawLine.trimmed();
+    if (line.startsWith('[')) {
+      inMainGroup = line == "[Desktop Entry]";
+      continue;
+    }
+    const qsizetype equals = line.indexOf('=');
+    if (!inMainGroup || equals < 0) continue;
+    const QByteArray key = line.left(equals).trimmed();
+    const QByteArray value = line.mid(equals + 1).trimmed();
+    if ((key == "Hidden" && value == "true") || (key == "X-GNOME-Autostart-enabled" && value == "false"))
+      return true;
+  }
+  return false;
+}
 
 QString DesktopExecValue(const QString& program) {
   QString quoted = "\"";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -29,6 +30,10 @@ class CPrefs {
 
   bool operator==(const CPrefs&) const = default;
 };
+
+// Whether a desktop entry's text says the desktop has switched it off (Hidden=true, or
+// X-GNOME-Autostart-enabled=false, in its [Desktop Entry] group).
+bool DesktopEntrySwitchedOff(const QByteArray& entry);
 
 // The Exec value of a desktop entry that starts `program` with no arguments: quoted as one argument,
 // with the escapes that quoting and the file format ask for.

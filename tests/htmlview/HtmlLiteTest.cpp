@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -10,12 +11,16 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextFrame>
+#include <QTextLayout>
+#include <QTextTable>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "dictionary/Dictionary.h"
 #include "htmlview/HtmlLite.h"
+#include "pages/PageRenderer.h"
 #include "search/Cp1251.h"
 
 // Failures show texts as texts.
@@ -88,29 +93,34 @@ TEST(HtmlLiteTest, ArticlesAreFollowedByOneEmptyLine) {
 }
 
 TEST(HtmlLiteTest, ClickReportsTheHrefAsWrittenAndStaysOnThePage) {
-  const std::vector<std::string> hrefs = {"article://12",
-                                          "'article://139'",
-                                          "variant://all",
-                                          "variant://-1",
-                                          "bookmark://0",
-                                          "mailto:carro@example.com",
-                                          "https://www.example.com/carro/",
-                                          "ARTICLE://5",
-                                          "\"article://12x\""};
+  // As written in the page, and as a browser reads it: quotes taken off, entities decoded.
+  const std::vector<std::pair<std::string, const char*>> hrefs = {
+      {"article://12", "article://12"},
+      {"'article://139'", "article://139"},
+      {"variant://all", "variant://all"},
+      {"variant://-1", "variant://-1"},
+      {"bookmark://0", "bookmark://0"},
+      {"mailto:carro@example.com", "mailto:carro@example.com"},
+      {"https://www.example.com/carro/", "https://www.example.com/carro/"},
+      {"ARTICLE://5", "ARTICLE://5"},
+      {"\"article://12x\"", "article://12x"},
+      {"article://2=x", "article://2=x"},
+      {"https://example.org/?q=brake&amp;page=2", "https://example.org/?q=brake&page=2"},
+      {"article://3\"x'", "article://3\"x'"},
+      {"'a=b c'", "a=b c"},
+      {" article://4", "article://4"},
+  };
   CShownView shown;
   std::vector<std::string> lines{"<html><body>"};
   for (std::size_t i = 0; i < hrefs.size(); ++i)
-    lines.push_back("<p><a href=" + hrefs[i] + ">link" + std::to_string(i) + "</a> after</p>");
+    lines.push_back("<p><a href=" + hrefs[i].first + ">link" + std::to_string(i) + "</a> after</p>");
   lines.push_back("</body></html>");
   shown.view.LoadStrings(lines);
   const QString page = shown.view.toPlainText();
   for (std::size_t i = 0; i < hrefs.size(); ++i) {
     shown.clicks.clear();
     shown.Click(QString("link%1").arg(i));
-    QString expected = QString::fromStdString(hrefs[i]);
-    if (expected.startsWith('\'') || expected.startsWith('"'))
-      expected = expected.mid(1, expected.size() - 2);
-    EXPECT_EQ(shown.clicks, std::vector<QString>{expected});
+    EXPECT_EQ(shown.clicks, std::vector<QString>{Utf8(hrefs[i].second)}) << hrefs[i].first;
   }
   EXPECT_EQ(shown.view.toPlainText(), page);
   EXPECT_TRUE(shown.view.source().isEmpty());
@@ -235,6 +245,54 @@ TEST(HtmlLiteTest, LogoResolvesFromTheSearchFolder) {
   view.setSearchPaths({folder.filePath("help")});
   view.LoadStrings({"<html><body><img src=help/telmo.gif></body></html>"});
   EXPECT_TRUE(loadedLogo().isNull());
+}
+
+// Lines a block of the view breaks by itself, beyond its own line breaks.
+int WrappedLines(const QTextDocument& document) {
+  int wrapped = 0;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+    wrapped += block.layout()->lineCount() - static_cast<int>(block.text().count(QChar::LineSeparator)) - 1;
+  return wrapped;
+}
+
+// The about page's table has no width: as in a browser, it is as wide as its widest line, and the
+// title stands beside the logo however wide the window is.
+TEST(HtmlLiteTest, ATableWithoutAWidthIsAsWideAsItsContent) {
+  QTemporaryDir folder;
+  QDir(folder.path()).mkpath("help");
+  QImage logo(81, 69, QImage::Format_RGB32);
+  logo.fill(Qt::blue);
+  ASSERT_TRUE(logo.save(folder.filePath("help/telmo.gif"), "PNG"));
+  CShownView shown;
+  shown.view.setSearchPaths({folder.path()});
+  CHtmlLines lines;
+  RenderAboutPage(CDictionary(), lines);
+  shown.view.LoadStrings(lines);
+  QTextDocument& page = *shown.view.document();
+  const auto left = [&page](const char* text) {
+    return page.documentLayout()->blockBoundingRect(page.find(Utf8(text)).block()).left();
+  };
+  const QTextTable* table = page.find(Utf8("TELMO")).currentTable();
+  ASSERT_NE(table, nullptr);
+  const QTextTableCell logoCell = table->cellAt(0, 0);
+  const qreal logoRight =
+      page.documentLayout()->blockBoundingRect(logoCell.firstCursorPosition().block()).left() + 81;
+
+  for (const int width : {500, 900, 1400}) {
+    SCOPED_TRACE(width);
+    shown.view.resize(width, 400);
+    QApplication::processEvents();
+    EXPECT_EQ(WrappedLines(page), 0);
+    const qreal gap = left("TELMO Carro Lexiconia") - logoRight;
+    EXPECT_GE(gap, 0);
+    EXPECT_LE(gap, 40);
+    EXPECT_LT(page.documentLayout()->frameBoundingRect(const_cast<QTextTable*>(table)).width(), 480);
+  }
+  // Narrower than the table, the view wraps its lines as a browser would, within the window.
+  shown.view.resize(300, 400);
+  QApplication::processEvents();
+  EXPECT_LE(page.documentLayout()->frameBoundingRect(const_cast<QTextTable*>(table)).right(),
+            shown.view.viewport()->width());
 }
 
 TEST(HtmlLiteTest, EachViewHasItsSettings) {
