@@ -256,4 +256,33 @@ TEST_F(PrefsTest, AnAutostartEntryThatCannotChangeFailsTheSave) {
   }
 }
 
+TEST_F(PrefsTest, AnEntryTheDesktopSwitchedOffCountsAsNoneAndTheNextSaveRemovesIt) {
+  const std::pair<const char*, bool> cases[] = {
+      {"[Desktop Entry]\nType=Application\nHidden=true\n", false},
+      {"[Desktop Entry]\nX-GNOME-Autostart-enabled=false\nExec=carrolex\n", false},
+      {"[Desktop Entry]\r\nHidden = true\r\n", false},
+      {"[Desktop Entry]\nHidden=false\nX-GNOME-Autostart-enabled=true\n", true},
+      {"[Desktop Entry]\nName=Hidden=true\n", true},
+      {"[Desktop Entry]\n[Desktop Action x]\nHidden=true\n", true},
+      {"", true},
+  };
+  for (const auto& [entry, counts] : cases) {
+    SCOPED_TRACE(entry);
+    WriteFile(AutostartEntry(), entry);
+    CPrefs prefs;
+    prefs.LoadFromRegistry();
+    EXPECT_EQ(prefs.Autorun, counts);
+    ASSERT_TRUE(prefs.SaveToRegistry());
+    EXPECT_EQ(QFile::exists(AutostartEntry()), counts);
+  }
+}
+
+TEST_F(PrefsTest, AFileWhereTheSettingsFolderShouldBeFailsTheSave) {
+  WriteFile(folder.filePath("TelmoTX"), "not a folder");
+  EXPECT_FALSE((CPrefs{.MaxResultDisplayCount = 123}).SaveToRegistry());
+  CPrefs loaded;
+  loaded.LoadFromRegistry();
+  EXPECT_EQ(loaded, CPrefs());
+}
+
 }  // namespace

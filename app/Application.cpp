@@ -1,0 +1,21 @@
+#include "app/Application.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+void SetUpApplication() {
+  QApplication::setOrganizationName("TelmoTX");
+  QApplication::setApplicationName("Telmo Carro Lexiconia");
+  // No display name: Qt would append it to every window's caption, and each caption is the program's own.
+  QApplication::setDesktopFileName("carrolex");
+  QApplication::setWindowIcon(QIcon(":/carrolex.png"));
+  // Every word of the program is Russian; so are the standard dialogs, whatever the system's language.
+  auto* standardDialogs = new QTranslator(qApp);
+  if (standardDialogs->load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(standardDialogs);
+  // The program ends when its main window is closed, not when the last visible window goes:
+  // the main window may be hidden in the tray.
+  QApplication::setQuitOnLastWindowClosed(false);
+}

@@ -1,0 +1,340 @@
+// The window as a user meets it: shown and active, typed into where the focus is, clicked with the
+// mouse, its captions whole, its status texts on screen.
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusTipEvent>
+#include <QTextBlock>
+#include <QTextTable>
+
+#include "app/Application.h"
+#include "app/SplashForm.h"
+#include "dictionary/Messages.h"
+#include "tests/app/MainFormFixture.h"
+#include "tests/support/TextsFit.h"
+
+namespace {
+
+// Counts the events of one type that reach an object.
+class CEventCounter : public QObject {
+ public:
+  CEventCounter(QObject* watched, QEvent::Type type, int& count) : type(type), count(count) {
+    watched->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == type) ++count;
+    return false;
+  }
+
+ private:
+  QEvent::Type type;
+  int& count;
+};
+
+class WindowUseTest : public MainFormTest {
+ protected:
+  // Started and on screen, active as after a start on a desktop.
+  TMainForm& Shown() {
+    TMainForm& window = Start();
+    window.ShowAtStart();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    return window;
+  }
+
+  // Types into whatever has the focus, as the keyboard does.
+  static void TypeKeys(const QString& text) {
+    for (const QChar c : text) {
+      QWidget* focus = QApplication::focusWidget();
+      ASSERT_NE(focus, nullptr);
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+      QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(focus, &press);
+      QApplication::sendEvent(focus, &release);
+    }
+  }
+
+  static void Key(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+
+  void Search(const QString& text) {
+    form->SearchComboBox->lineEdit()->clear();
+    TypeKeys(text);
+    Key(Qt::Key_Return);
+  }
+
+  QString BoxText() const { return form->SearchComboBox->currentText(); }
+};
+
+TEST_F(WindowUseTest, TypingAfterTheStartGoesIntoTheSearchBox) {
+  TMainForm& window = Shown();
+  EXPECT_EQ(QApplication::focusWidget(), window.SearchComboBox);
+  TypeKeys(QString::fromUtf8("тормоз"));
+  EXPECT_EQ(BoxText(), QString::fromUtf8("тормоз"));
+  EXPECT_EQ(window.PageControl->currentIndex(), 0);
+}
+
+TEST_F(WindowUseTest, EveryWayBackPutsTheFocusInTheSearchBox) {
+  TMainForm& window = Shown();
+  const std::pair<const char*, std::function<void()>> ways[] = {
+      {"minimised", [&window] { window.showMinimized(); }},
+      {"hidden in the tray", [&window] { window.hide(); }},
+  };
+  for (const auto& [how, leave] : ways) {
+    SCOPED_TRACE(how);
+    window.ResultBrowser->setFocus();
+    leave();
+    QApplication::processEvents();
+    window.RestoreWindow();  // the tray icon, its menu and a second start all come back this way
+    EXPECT_TRUE(window.isVisible());
+    // The widget that takes the keyboard once the desktop activates the window (the offscreen
+    // platform does not always activate a window shown again).
+    EXPECT_EQ(window.focusWidget(), window.SearchComboBox);
+  }
+}
+
+TEST_F(WindowUseTest, TheBoxHoldsExactlyWhatWasTyped) {
+  TMainForm& window = Shown();
+  Search("brake");
+  Search("**");
+  for (const char* typed : {"br", "*", "b"}) {
+    window.SearchComboBox->lineEdit()->clear();
+    TypeKeys(typed);
+    EXPECT_EQ(BoxText(), typed);
+    window.VariantsTimerTimer();
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Label(), typed);
+  }
+  EXPECT_EQ(window.SearchComboBox->itemText(0), "b");
+}
+
+TEST_F(WindowUseTest, ArrowKeysWalkTheQueriesNewestFirst) {
+  TMainForm& window = Shown();
+  for (const char* query : {"oil", "torque", "brake"}) Search(query);
+  window.SearchComboBox->lineEdit()->clear();
+  TypeKeys("x");
+  int checkBoxFocused = 0;
+  CEventCounter focusIns(window.HighlightCheckBox, QEvent::FocusIn, checkBoxFocused);
+  const std::pair<Qt::Key, const char*> steps[] = {
+      {Qt::Key_Down, "brake"}, {Qt::Key_Down, "torque"}, {Qt::Key_Down, "oil"}, {Qt::Key_Down, "oil"},
+      {Qt::Key_Up, "torque"},  {Qt::Key_Up, "brake"},    {Qt::Key_Up, "brake"},
+  };
+  int moves = 0;
+  for (const auto& [key, shown] : steps) {
+    const QString before = BoxText();
+    Key(key);
+    EXPECT_EQ(BoxText(), shown);
+    if (BoxText() != before) ++moves;
+    EXPECT_EQ(QApplication::focusWidget(), window.SearchComboBox);
+  }
+  EXPECT_EQ(checkBoxFocused, moves) << "each choice passes the focus through the check box";
+  // A choice is a change of the box: the pane follows it at the next tick.
+  window.VariantsTimerTimer();
+  EXPECT_TRUE(window.VariantsBrowser->toPlainText().contains(QString::fromUtf8("brake (тормоз)")));
+}
+
+TEST_F(WindowUseTest, TheTimerRefreshesThePaneByItself) {
+  TMainForm& window = Shown();
+  TypeKeys(QString::fromUtf8("мас"));
+  EXPECT_FALSE(window.VariantsBrowser->toPlainText().contains(QString::fromUtf8("масло")));
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&window] { return window.VariantsBrowser->toPlainText().contains(QString::fromUtf8("масло (oil)")); },
+      1000));
+}
+
+TEST_F(WindowUseTest, EveryCaptionIsShownWhole) {
+  TMainForm& window = Shown();
+  EXPECT_EQ(CutCaptions(window), std::vector<std::string>());
+  window.PageControl->setCurrentWidget(window.BookmarksTabSheet);
+  EXPECT_EQ(CutCaptions(window), std::vector<std::string>());
+  EXPECT_FALSE(window.PageControl->tabBar()->usesScrollButtons());
+  EXPECT_GE(window.PageControl->width(), 177);
+
+  TSplashForm splash(QString{});
+  splash.show();
+  QApplication::processEvents();
+  EXPECT_EQ(CutCaptions(splash), std::vector<std::string>());
+  EXPECT_GE(splash.width(), 290);
+  EXPECT_GE(splash.height(), 154);
+}
+
+TEST_F(WindowUseTest, TheOutdatedDataMessageKeepsEachAddressOnOneLine) {
+  const QString text = QString::fromStdString(cp1251::ToUtf8(OutdatedDataMessage("2.0")));
+  const auto box = MessageBox(nullptr, QString::fromUtf8("Устаревшая версия программы"), text);
+  box->show();
+  QApplication::processEvents();
+  const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->text(), text);
+  for (std::string_view address : {kMakerSite, kMakerEmail}) {
+    const QString line = QString::fromLatin1(address.data(), static_cast<qsizetype>(address.size()));
+    ASSERT_TRUE(text.split('\n').contains(line)) << address;
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(line), label->contentsRect().width()) << address;
+  }
+}
+
+TEST_F(WindowUseTest, TheAboutPageShowsTheTitleBesideTheLogo) {
+  TMainForm& window = Shown();
+  QTextDocument& page = *window.ResultBrowser->document();
+  const QTextCursor title = page.find(QString::fromUtf8("ТЕЛМО Карролексия"));
+  const QTextTable* table = title.currentTable();
+  ASSERT_NE(table, nullptr);
+  const auto layout = page.documentLayout();
+  const QRectF logo = layout->blockBoundingRect(table->cellAt(0, 0).firstCursorPosition().block());
+  for (const int width : {794, 1400}) {
+    window.resize(width, 562);
+    QApplication::processEvents();
+    const qreal titleLeft = layout->blockBoundingRect(title.block()).left();
+    EXPECT_GT(titleLeft, logo.left() + 81) << width;
+    EXPECT_LT(titleLeft, logo.left() + 81 + 40) << width;
+  }
+}
+
+// Records the status bar's text each time it is painted.
+class CPaintedTexts : public QObject {
+ public:
+  explicit CPaintedTexts(QStatusBar* bar) : bar(bar) { bar->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint && (texts.empty() || texts.back() != bar->currentMessage()))
+      texts.push_back(bar->currentMessage());
+    return false;
+  }
+  QStatusBar* bar;
+  std::vector<QString> texts;
+};
+
+TEST_F(WindowUseTest, StatusTextsAreOnScreenWhileTheWorkRuns) {
+  TMainForm& window = Shown();
+  CPaintedTexts painted(window.statusBar());
+  Type(QString::fromUtf8("тормоз"));
+  window.SearchSpeedButton->click();
+  const std::vector<QString> expected = {
+      QString::fromUtf8("Поиск..."), QString::fromUtf8("Подсветка найденных слов..."),
+      QString::fromUtf8("Вывод результатов поиска..."), QString::fromUtf8("тормоз"), QString()};
+  EXPECT_EQ(painted.texts, expected);
+}
+
+TEST_F(WindowUseTest, MenusLeaveTheStatusTextAlone) {
+  TMainForm& window = Shown();
+  window.OpenArticle(4);
+  const QString shown = Status();
+  for (QAction* menu : window.menuBar()->actions()) {
+    window.menuBar()->setActiveAction(menu);
+    for (QAction* item : menu->menu()->actions()) menu->menu()->setActiveAction(item);
+    menu->menu()->close();
+    QApplication::processEvents();
+    EXPECT_EQ(Status(), shown) << menu->text().toStdString();
+  }
+  QStatusTipEvent tip{QString()};
+  QApplication::sendEvent(&window, &tip);
+  EXPECT_EQ(Status(), shown);
+}
+
+TEST_F(WindowUseTest, MenusHoldTheirItemsInOrder) {
+  TMainForm& window = Start();
+  const auto listed = [](const QMenu& menu) {
+    QStringList items;
+    for (const QAction* item : menu.actions())
+      items << (item->isSeparator() ? "-" : item->objectName() + " " + item->text());
+    return items.join(" | ").toStdString();
+  };
+  QStringList bar;
+  for (const QAction* menu : window.menuBar()->actions()) bar << menu->text();
+  EXPECT_EQ(bar.join(" | ").toStdString(), "Файл | Настройка | Справка");
+  const std::pair<const QMenu*, const char*> menus[] = {
+      {window.menuBar()->actions()[0]->menu(),
+       "SaveResultItem Сохранить страницу... | - | PrintItem Печать... | - | N2 Выход"},
+      {window.menuBar()->actions()[1]->menu(), "N7 Настройка программы..."},
+      {window.menuBar()->actions()[2]->menu(), "N4 О программе..."},
+      {window.ResultPopupMenu,
+       "BackItem Назад | ForwardItem Вперед | - | N14 Выделить все | N5 Копировать | - | "
+       "BookmarkItem Добавить в закладки | - | SaveItem Сохранить... | PrintItem2 Печать... | "
+       "OpenInBrowserItem Открыть в браузере..."},
+      {window.TrayPopupMenu, "N9 Показать словарь | - | N11 Выход"},
+  };
+  for (const auto& [menu, items] : menus) EXPECT_EQ(listed(*menu), items);
+  for (const QAction* item : window.findChildren<QAction*>()) EXPECT_TRUE(item->shortcut().isEmpty());
+}
+
+TEST_F(WindowUseTest, TheTenPageCommandsShareOneState) {
+  const auto states = [this] {
+    std::vector<bool> enabled;
+    for (QWidget* button :
+         {static_cast<QWidget*>(form->BookmarkSpeedButton), static_cast<QWidget*>(form->SaveSpeedButton),
+          static_cast<QWidget*>(form->PrintSpeedButton),
+          static_cast<QWidget*>(form->OpenInBrowserSpeedButton)})
+      enabled.push_back(button->isEnabled());
+    for (QAction* item : {form->SaveResultItem, form->PrintItem, form->BookmarkItem, form->SaveItem,
+                          form->PrintItem2, form->OpenInBrowserItem})
+      enabled.push_back(item->isEnabled());
+    return enabled;
+  };
+  // A file for a newer program ends the start before the first page: all ten stay off.
+  WriteDataFile(std::string("# requiredVersion: 2.0\n") + (kSource + std::string(kSource).find("id\t")));
+  form = std::make_unique<TMainForm>();
+  EXPECT_NE(form->FormCreate(), 0);
+  EXPECT_EQ(states(), std::vector<bool>(10, false));
+  WriteDataFile(kSource);
+  Start();
+  EXPECT_EQ(states(), std::vector<bool>(10, true));
+}
+
+TEST_F(WindowUseTest, AMouseClickOnALinkInTheResultViewReachesTheLinkAsWritten) {
+  WriteDataFile(std::string(kSource) +
+                "6\tlinks\tссылки\t2\tСм. <a href=article://4>масло</a>, <a href=article://2=x>неверная</a>, "
+                "<a href=https://example.org/?q=brake>сайт</a>.\t0\t\t\t\n");
+  TMainForm& window = Shown();
+  const auto click = [&window](const char* text) {
+    window.OpenArticle(6);
+    QTextCursor found = window.ResultBrowser->document()->find(QString::fromUtf8(text));
+    ASSERT_FALSE(found.isNull()) << text;
+    found.setPosition(found.selectionStart() + 1);
+    QTest::mouseClick(window.ResultBrowser->viewport(), Qt::LeftButton, {},
+                      window.ResultBrowser->cursorRect(found).center());
+  };
+  click("неверная");
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "'2=x' is not a valid integer value");
+  click("сайт");
+  EXPECT_EQ(urls.opened, std::vector<QString>{"https://example.org/?q=brake"});
+  click("масло");
+  EXPECT_EQ(Label(), QString::fromUtf8("масло (oil)"));
+}
+
+TEST_F(WindowUseTest, AnUnwritableSettingsStoreIsReportedOncePerRun) {
+  QTemporaryDir settings;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+  QFile blocker(settings.filePath("TelmoTX"));  // a file where the settings folder should be
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  const QString report =
+      QString::fromUtf8("Не удалось записать настройки. Они действуют до выхода из программы.");
+  for (const bool changeFirst : {true, false}) {
+    SCOPED_TRACE(changeFirst);
+    messages.clear();
+    TMainForm& window = Start();
+    if (changeFirst) {
+      window.ExactSearchComboBox->setCurrentIndex(1);
+      window.FullWordsComboBox->setCurrentIndex(1);
+      EXPECT_TRUE(window.Prefs().SearchExact) << "the values in memory stay in use";
+      Type("brake oil");
+      window.RunSearch();
+      EXPECT_TRUE(window.CurrentPage().articleIds.empty());
+    }
+    form.reset();  // the exit saves once more
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, report);
+  }
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QDir::homePath() + "/config");
+}
+
+// Qt appends an application's display name to every window's caption ("Настройки программы — …").
+TEST(ApplicationTest, WindowsKeepTheirOwnCaptions) {
+  const QIcon testIcon = QApplication::windowIcon();
+  SetUpApplication();
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+  EXPECT_EQ(QCoreApplication::organizationName(), "TelmoTX");
+  EXPECT_FALSE(QGuiApplication::quitOnLastWindowClosed());
+  QApplication::setWindowIcon(testIcon);
+}
+
+}  // namespace
