@@ -48,8 +48,10 @@ std::vector<std::string> ForeignTags(std::string_view text) {
     std::size_t end = at;
     while (end < text.size() && std::isalpha(static_cast<unsigned char>(text[end]))) ++end;
     const std::string name(text.substr(at, end - at));
-    const bool closes = end < text.size() && (text[end] == '>' || (name == "br" && text.substr(end, 2) == "/>"));
-    if (!closes || (name != "i" && name != "b" && name != "br")) foreign.push_back(std::string(text.substr(open, 12)));
+    const bool closes =
+        end < text.size() && (text[end] == '>' || (name == "br" && text.substr(end, 2) == "/>"));
+    if (!closes || (name != "i" && name != "b" && name != "br"))
+      foreign.push_back(std::string(text.substr(open, 12)));
   }
   return foreign;
 }
@@ -99,7 +101,8 @@ TEST(BundledDataTest, EveryArticleIsCompleteAndEveryReferenceLeadsSomewhere) {
   for (std::size_t i = 0; i < articles.size(); ++i) {
     const CArticle& article = articles[i];
     if (article.term.empty() || article.translation.empty()) report(i, "no term or no translation");
-    if (lineOfId.at(article.id) != i || article.id <= 0) report(i, "id " + std::to_string(article.id) + " twice or not above 0");
+    if (lineOfId.at(article.id) != i || article.id <= 0)
+      report(i, "id " + std::to_string(article.id) + " twice or not above 0");
     if (article.language != kEnglish && article.language != kGerman) report(i, "language neither 2 nor 5");
     english += article.language == kEnglish;
     german += article.language == kGerman;
@@ -108,13 +111,15 @@ TEST(BundledDataTest, EveryArticleIsCompleteAndEveryReferenceLeadsSomewhere) {
     if (const auto [at, isNew] = terms.emplace(std::pair(folded, article.language), i); !isNew)
       report(i, "the term \"" + std::string(article.term) + "\" again (first at line " +
                     std::to_string(firstLine + static_cast<int>(at->second)) + ")");
-    if (article.language == kEnglish && article.transcription.empty()) report(i, "English article without transcription");
+    if (article.language == kEnglish && article.transcription.empty())
+      report(i, "English article without transcription");
     for (const std::string_view text :
          {article.term, article.translation, article.definition, article.seeAlso, article.transcription})
       for (const std::string& tag : ForeignTags(text)) report(i, "markup other than <i>, <b>, <br>: " + tag);
     if (!article.seeAlso.empty()) {
       const std::vector<std::string> named = Items(article.seeAlso);
-      if (std::none_of(named.begin(), named.end(), [&](const std::string& item) { return headwords.count(item); }))
+      if (std::none_of(named.begin(), named.end(),
+                       [&](const std::string& item) { return headwords.count(item); }))
         report(i, "the see-also text names no headword: " + std::string(article.seeAlso));
     }
   }
