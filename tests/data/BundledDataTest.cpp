@@ -2,6 +2,8 @@
 // complete, no term twice, groups whole, cross-references that lead somewhere, nothing but text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <map>
 #include <set>
