@@ -8,14 +8,19 @@
 #include <QPrinter>
 #include <QTextDocumentFragment>
 #include <QTextFrame>
+#include <QToolTip>
+#include <strings.h>
+
 #include <algorithm>
 #include <string_view>
 
+#include "htmlview/PageResources.h"
 #include "search/Cp1251.h"
 
 namespace {
 
 constexpr std::string_view kArticleEnd = "<br><br>";
+constexpr qsizetype kMaxToolTipLength = 500;
 
 // A result page lists its articles one a line, each ending in "<br><br>". As given, the whole list
 // is one paragraph, which Qt lays out whole before it can paint any of it, and again at every change
@@ -66,7 +71,12 @@ std::string QuotedAttributeValues(std::string_view html) {
       quoted.push_back(html[at++]);
       continue;
     }
+    const std::size_t tagStart = quoted.size();
     copyWhile([](char c) { return !IsHtmlSpace(c) && c != '>'; });  // "<" and the tag's name
+    const std::string_view name = std::string_view(quoted).substr(tagStart + 1);
+    // Qt reads the rest of the page into a <link>, which can only name a style sheet anyway.
+    const bool dropped = name.size() >= 4 && strncasecmp(name.data(), "link", 4) == 0 &&
+                         (name.size() == 4 || name[4] == '/');
     while (at < html.size() && html[at] != '>') {
       copyWhile([](char c) { return !IsHtmlSpace(c) && c != '>' && c != '='; });  // a name, or "/"
       copyWhile(IsHtmlSpace);
@@ -90,6 +100,10 @@ std::string QuotedAttributeValues(std::string_view html) {
           quoted.push_back(html[at]);
       }
       quoted.push_back('"');
+    }
+    if (dropped) {
+      quoted.resize(tagStart);
+      if (at < html.size()) ++at;  // its '>'
     }
   }
   return quoted;
@@ -159,13 +173,9 @@ void ThtmlLite::resizeEvent(QResizeEvent* event) {
 }
 
 void ThtmlLite::PrintStrings(const std::vector<std::string>& lines, QPrinter& printer) const {
-  QTextDocument page;
+  CPageDocument page(searchPaths());
   page.setDefaultFont(font());
   page.setDefaultStyleSheet(document()->defaultStyleSheet());
-  // Printing works on a copy of the document, which finds the logo only through the page's address.
-  if (!searchPaths().isEmpty())
-    page.setMetaInformation(QTextDocument::DocumentUrl,
-                            QUrl::fromLocalFile(searchPaths().front() + "/").toString());
   page.setHtml(PageHtml(lines));
   CTableFit fit;
   fit.Measure(page, const_cast<ThtmlLite*>(this));
@@ -177,7 +187,7 @@ void ThtmlLite::PrintStrings(const std::vector<std::string>& lines, QPrinter& pr
 
 void ThtmlLite::SetFontSize(int size) {
   QFont base = font();
-  base.setPointSize(std::max(size, kMinFontSize));
+  base.setPointSize(std::clamp(size, kMinFontSize, kMaxFontSize));
   setFont(base);
 }
 
@@ -202,6 +212,22 @@ void ThtmlLite::mouseReleaseEvent(QMouseEvent* event) {
   releasedOnHref = event->button() == Qt::LeftButton ? anchorAt(event->position().toPoint()) : QString();
   QTextBrowser::mouseReleaseEvent(event);
   releasedOnHref.clear();
+}
+
+QVariant ThtmlLite::loadResource(int type, const QUrl& name) {
+  return ProgramResource(type, name, searchPaths());
+}
+
+// A link's title from a dictionary text shows as the text it is: as rich text it could name images.
+bool ThtmlLite::viewportEvent(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QTextBrowser::viewportEvent(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const QString tip = cursorForPosition(help->pos()).charFormat().toolTip().left(kMaxToolTipLength);
+  if (tip.isEmpty())
+    QToolTip::hideText();
+  else
+    QToolTip::showText(help->globalPos(), "<qt>" + tip.toHtmlEscaped() + "</qt>", viewport());
+  return true;
 }
 
 // Every copy, by key or by dragging, is the plain text that CopyToClipboard gives.

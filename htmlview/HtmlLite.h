@@ -29,6 +29,8 @@ class ThtmlLite : public QTextBrowser {
 
   static constexpr int kDefaultFontSize = 9;
   static constexpr int kMinFontSize = 6;
+  // The largest size the settings dialog offers; a settings file may hold any number.
+  static constexpr int kMaxFontSize = 100;
 
   explicit ThtmlLite(const CSettings& settings, QWidget* parent = nullptr);
 
@@ -51,6 +53,8 @@ class ThtmlLite : public QTextBrowser {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   QMimeData* createMimeDataFromSelection() const override;
+  QVariant loadResource(int type, const QUrl& name) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void ReportLink();

@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QToolTip>
+#include <sys/stat.h>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextFrame>
@@ -22,6 +24,8 @@
 #include "htmlview/HtmlLite.h"
 #include "pages/PageRenderer.h"
 #include "search/Cp1251.h"
+#include "tests/support/FileOpens.h"
+#include "tests/support/Watchdog.h"
 
 // Failures show texts as texts.
 void PrintTo(const QString& text, std::ostream* out) {
@@ -244,7 +248,7 @@ TEST(HtmlLiteTest, LogoResolvesFromTheSearchFolder) {
 
   view.setSearchPaths({folder.filePath("help")});
   view.LoadStrings({"<html><body><img src=help/telmo.gif></body></html>"});
-  EXPECT_TRUE(loadedLogo().isNull());
+  EXPECT_EQ(loadedLogo().size(), QSize(1, 1)) << "one clear pixel where the logo is missing";
 }
 
 // Lines a block of the view breaks by itself, beyond its own line breaks.
@@ -293,6 +297,65 @@ TEST(HtmlLiteTest, ATableWithoutAWidthIsAsWideAsItsContent) {
   QApplication::processEvents();
   EXPECT_LE(page.documentLayout()->frameBoundingRect(const_cast<QTextTable*>(table)).right(),
             shown.view.viewport()->width());
+}
+
+// Dictionary texts may name any file; the view opens none of them, and only the program's logo
+// loads. A FIFO would block the window for good and /dev/zero would never end.
+TEST(HtmlLiteTest, APageOpensNoFileItNames) {
+  QTemporaryDir folder;
+  QDir(folder.path()).mkpath("help");
+  QImage image(8, 8, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  ASSERT_TRUE(image.save(folder.filePath("secret.png"), "PNG"));
+  ASSERT_TRUE(image.save(folder.filePath("help/telmo.gif"), "PNG"));
+  ASSERT_EQ(mkfifo(folder.filePath("fifo").toLocal8Bit().constData(), 0600), 0);
+  const std::string secret = folder.filePath("secret.png").toStdString();
+  const std::vector<std::string> named = {
+      "<img src=" + secret + ">",
+      "<img src=file://" + secret + ">",
+      "<img src=" + folder.filePath("fifo").toStdString() + ">",
+      "<img src=/dev/zero>",
+      "<img src=help/../secret.png>",
+      "<img src=\"data:image/png;base64,iVBORw0KGgo=\">",
+      "<table background=" + secret + "><tr><td>cell</td></tr></table>",
+      "<span style=\"background-image: url(" + secret + ")\">styled</span>",
+      "<link rel=stylesheet href=" + folder.filePath("style.css").toStdString() + "><LINK/>",
+      "<a href=article://1 title=\"<img src=" + secret + ">\">titled</a>",
+  };
+  CShownView shown;
+  shown.view.setSearchPaths({folder.path()});
+  const CWatchdog watchdog("a page naming a FIFO", std::chrono::seconds(20));
+  CFileOpens opens(folder.path());
+  CFileOpens helpOpens(folder.filePath("help"));
+  std::vector<std::string> lines{"<html><body>"};
+  lines.insert(lines.end(), named.begin(), named.end());
+  lines.insert(lines.end(), {"<img src=help/telmo.gif> after the page's texts", "</body></html>"});
+  shown.view.LoadStrings(lines);
+  shown.view.grab();
+
+  QHelpEvent hover(QEvent::ToolTip, shown.PointIn("titled"), shown.view.viewport()->mapToGlobal(shown.PointIn("titled")));
+  QApplication::sendEvent(shown.view.viewport(), &hover);
+  EXPECT_EQ(QToolTip::text(), "<qt>&lt;img src=" + QString::fromStdString(secret) + "&gt;</qt>");
+  QToolTip::hideText();
+
+  EXPECT_EQ(opens.Seen(), QStringList());
+  EXPECT_TRUE(shown.view.toPlainText().contains("after the page's texts")) << "a <link> hides nothing";
+  EXPECT_EQ(helpOpens.Seen().count("telmo.gif"), helpOpens.Seen().size()) << "only the logo";
+  for (const QString& image : QStringList{QString::fromStdString(secret), "/dev/zero", "help/../secret.png"})
+    EXPECT_EQ(shown.view.document()->resource(QTextDocument::ImageResource, QUrl(image)).value<QImage>().size(),
+              QSize(1, 1))
+        << image.toStdString();
+  EXPECT_EQ(shown.view.document()->resource(QTextDocument::ImageResource, QUrl("help/telmo.gif")).value<QImage>().size(),
+            QSize(8, 8));
+}
+
+TEST(HtmlLiteTest, FontSizeStaysWithinWhatTheDialogOffers) {
+  ThtmlLite view(ThtmlLite::ResultView());
+  for (const auto& [asked, used] :
+       std::vector<std::pair<int, int>>{{100, 100}, {101, 100}, {2147483647, 100}, {-2147483647 - 1, 6}}) {
+    view.SetFontSize(asked);
+    EXPECT_EQ(view.document()->defaultFont().pointSize(), used) << asked;
+  }
 }
 
 TEST(HtmlLiteTest, EachViewHasItsSettings) {
