@@ -9,11 +9,10 @@
 #include <QTextDocumentFragment>
 #include <QTextFrame>
 #include <QToolTip>
-#include <strings.h>
-
 #include <algorithm>
 #include <string_view>
 
+#include "htmlview/PageMarkup.h"
 #include "htmlview/PageResources.h"
 #include "search/Cp1251.h"
 
@@ -44,73 +43,11 @@ std::string PreparedPage(const std::vector<std::string>& lines) {
   return page;
 }
 
-bool IsHtmlSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-bool IsAsciiLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// Qt ends an unquoted attribute value at "=" and takes "/>" for the end of an empty element, where a
-// browser keeps both in the value (<a href=article://2=x>, <a href=https://example.com/>): every
-// unquoted value gets the quotes a browser reads into it.
-std::string QuotedAttributeValues(std::string_view html) {
-  std::string quoted;
-  quoted.reserve(html.size() + html.size() / 16);
-  std::size_t at = 0;
-  const auto copyWhile = [&](auto keep) {
-    const std::size_t from = at;
-    while (at < html.size() && keep(html[at])) ++at;
-    quoted.append(html, from, at - from);
-  };
-  while (at < html.size()) {
-    copyWhile([](char c) { return c != '<'; });
-    if (at >= html.size()) break;
-    if (at + 1 >= html.size() || !IsAsciiLetter(html[at + 1])) {  // text such as "a < b"
-      quoted.push_back(html[at++]);
-      continue;
-    }
-    const std::size_t tagStart = quoted.size();
-    copyWhile([](char c) { return !IsHtmlSpace(c) && c != '>'; });  // "<" and the tag's name
-    const std::string_view name = std::string_view(quoted).substr(tagStart + 1);
-    // Qt reads the rest of the page into a <link>, which can only name a style sheet anyway.
-    const bool dropped = name.size() >= 4 && strncasecmp(name.data(), "link", 4) == 0 &&
-                         (name.size() == 4 || name[4] == '/');
-    while (at < html.size() && html[at] != '>') {
-      copyWhile([](char c) { return !IsHtmlSpace(c) && c != '>' && c != '='; });  // a name, or "/"
-      copyWhile(IsHtmlSpace);
-      if (at >= html.size() || html[at] != '=') continue;
-      quoted.push_back('=');
-      ++at;
-      copyWhile(IsHtmlSpace);
-      if (at >= html.size() || html[at] == '>') break;
-      if (const char mark = html[at]; mark == '"' || mark == '\'') {
-        const std::size_t end = html.find(mark, at + 1);
-        const std::size_t stop = end == std::string_view::npos ? html.size() : end + 1;
-        quoted.append(html, at, stop - at);
-        at = stop;
-        continue;
-      }
-      quoted.push_back('"');
-      for (; at < html.size() && !IsHtmlSpace(html[at]) && html[at] != '>'; ++at) {
-        if (html[at] == '"')
-          quoted.append("&quot;");
-        else
-          quoted.push_back(html[at]);
-      }
-      quoted.push_back('"');
-    }
-    if (dropped) {
-      quoted.resize(tagStart);
-      if (at < html.size()) ++at;  // its '>'
-    }
-  }
-  return quoted;
-}
-
-QString PageHtml(const std::vector<std::string>& lines) {
-  return QString::fromStdString(cp1251::ToUtf8(QuotedAttributeValues(PreparedPage(lines))));
+// The page as Qt should read it; the screen shows at most kMaxShownPageBytes of it.
+QString PageHtml(const std::vector<std::string>& lines, bool whole) {
+  std::string page = PreparedPage(lines);
+  if (!whole) page = ShownPart(page);
+  return QString::fromStdString(WithBreaksInLongRuns(cp1251::ToUtf8(BrowserReadableMarkup(page))));
 }
 
 }  // namespace
@@ -152,7 +89,7 @@ ThtmlLite::ThtmlLite(const CSettings& settings, QWidget* parent) : QTextBrowser(
 }
 
 void ThtmlLite::LoadStrings(const std::vector<std::string>& lines) {
-  setHtml(PageHtml(lines));
+  setHtml(PageHtml(lines, false));
   QTextFrameFormat margins = document()->rootFrame()->frameFormat();
   margins.setTopMargin(settings.marginHeight);
   margins.setBottomMargin(settings.marginHeight);
@@ -176,7 +113,7 @@ void ThtmlLite::PrintStrings(const std::vector<std::string>& lines, QPrinter& pr
   CPageDocument page(searchPaths());
   page.setDefaultFont(font());
   page.setDefaultStyleSheet(document()->defaultStyleSheet());
-  page.setHtml(PageHtml(lines));
+  page.setHtml(PageHtml(lines, true));
   CTableFit fit;
   fit.Measure(page, const_cast<ThtmlLite*>(this));
   // The page is laid out at the screen's resolution, as wide as the paper's printable part.
@@ -245,5 +182,9 @@ void ThtmlLite::ReportLink() {
 }
 
 QString ThtmlLite::SelectedText() const {
-  return textCursor().selection().toPlainText().remove(QChar::ObjectReplacementCharacter);
+  return textCursor()
+      .selection()
+      .toPlainText()
+      .remove(QChar::ObjectReplacementCharacter)
+      .remove(QString::fromUtf8(kInsertedBreak.data(), kInsertedBreak.size()));
 }

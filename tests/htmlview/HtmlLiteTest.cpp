@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
@@ -8,13 +9,12 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QToolTip>
-#include <sys/stat.h>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextFrame>
 #include <QTextLayout>
 #include <QTextTable>
+#include <QToolTip>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -333,7 +333,8 @@ TEST(HtmlLiteTest, APageOpensNoFileItNames) {
   shown.view.LoadStrings(lines);
   shown.view.grab();
 
-  QHelpEvent hover(QEvent::ToolTip, shown.PointIn("titled"), shown.view.viewport()->mapToGlobal(shown.PointIn("titled")));
+  QHelpEvent hover(QEvent::ToolTip, shown.PointIn("titled"),
+                   shown.view.viewport()->mapToGlobal(shown.PointIn("titled")));
   QApplication::sendEvent(shown.view.viewport(), &hover);
   EXPECT_EQ(QToolTip::text(), "<qt>&lt;img src=" + QString::fromStdString(secret) + "&gt;</qt>");
   QToolTip::hideText();
@@ -342,11 +343,51 @@ TEST(HtmlLiteTest, APageOpensNoFileItNames) {
   EXPECT_TRUE(shown.view.toPlainText().contains("after the page's texts")) << "a <link> hides nothing";
   EXPECT_EQ(helpOpens.Seen().count("telmo.gif"), helpOpens.Seen().size()) << "only the logo";
   for (const QString& image : QStringList{QString::fromStdString(secret), "/dev/zero", "help/../secret.png"})
-    EXPECT_EQ(shown.view.document()->resource(QTextDocument::ImageResource, QUrl(image)).value<QImage>().size(),
-              QSize(1, 1))
+    EXPECT_EQ(
+        shown.view.document()->resource(QTextDocument::ImageResource, QUrl(image)).value<QImage>().size(),
+        QSize(1, 1))
         << image.toStdString();
-  EXPECT_EQ(shown.view.document()->resource(QTextDocument::ImageResource, QUrl("help/telmo.gif")).value<QImage>().size(),
+  EXPECT_EQ(shown.view.document()
+                ->resource(QTextDocument::ImageResource, QUrl("help/telmo.gif"))
+                .value<QImage>()
+                .size(),
             QSize(8, 8));
+}
+
+// Pages that Qt alone takes minutes over, or runs out of memory on, show within about a second.
+TEST(HtmlLiteTest, PathologicalPagesShowQuicklyAndSayWhatWasLeftOut) {
+  const std::string word(900'000, 'a');
+  std::string nested;
+  for (int i = 0; i < 20000; ++i) nested += "<b>";
+  std::string definition;
+  while (definition.size() < (60u << 20)) definition += "тормоз колодка суппорт "_cp;
+  const struct {
+    const char* what;
+    std::vector<std::string> lines;
+    const char* shown;
+    bool leftOut;
+  } cases[] = {
+      {"20,000 nested tags", {"<html><body>", nested + "x", "</body></html>"}, "x", false},
+      {"a word of 900,000 letters", {"<html><body>", word, "</body></html>"}, "aaaa", false},
+      {"a 60 MB definition", {"<html><body>", definition, "</body></html>"}, "тормоз колодка", true},
+  };
+  CShownView shown;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    {
+      const CWatchdog watchdog(c.what, std::chrono::seconds(15), 1500);
+      shown.view.LoadStrings(c.lines);
+      shown.view.grab();
+    }
+    const QString text = shown.view.toPlainText();
+    EXPECT_TRUE(text.contains(Utf8(c.shown)));
+    EXPECT_EQ(text.contains(Utf8("её остаток опущен")), c.leftOut);
+  }
+  // The breaks that keep a long word quick are not part of what is copied.
+  shown.view.LoadStrings({"<html><body>", std::string(1000, 'b'), "</body></html>"});
+  shown.view.SelectAll();
+  shown.view.CopyToClipboard();
+  EXPECT_EQ(QApplication::clipboard()->text().trimmed(), QString(1000, 'b'));
 }
 
 TEST(HtmlLiteTest, FontSizeStaysWithinWhatTheDialogOffers) {

@@ -1,24 +1,31 @@
 #pragma once
-// Ends the test process when a step it guards has not come back in time: a hang becomes a failure
-// with a message instead of a stuck test run.
+// Ends the test process when a step it guards has not come back in time, or when the process grows
+// past a memory bound meanwhile: a hang or a runaway becomes a failure with a message instead of a
+// stuck or killed test run.
+
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
 
 class CWatchdog {
  public:
-  CWatchdog(std::string what, std::chrono::seconds limit)
-      : guard([this, what = std::move(what), limit] {
+  CWatchdog(std::string what, std::chrono::seconds limit, long memoryLimitMegabytes = 0)
+      : guard([this, what = std::move(what), limit, memoryLimitMegabytes] {
+          const auto deadline = std::chrono::steady_clock::now() + limit;
           std::unique_lock lock(mutex);
-          if (!done.wait_for(lock, limit, [this] { return finished; })) {
-            std::fprintf(stderr, "watchdog: %s did not end within %lld s\n", what.c_str(),
-                         static_cast<long long>(limit.count()));
-            std::_Exit(99);
+          while (!finished) {
+            if (memoryLimitMegabytes > 0 && ResidentMegabytes() > memoryLimitMegabytes)
+              Fail(what, "grew past " + std::to_string(memoryLimitMegabytes) + " MB");
+            if (std::chrono::steady_clock::now() > deadline)
+              Fail(what, "did not end within " + std::to_string(limit.count()) + " s");
+            done.wait_for(lock, std::chrono::milliseconds(20));
           }
         }) {}
   ~CWatchdog() {
@@ -32,7 +39,19 @@ class CWatchdog {
   CWatchdog(const CWatchdog&) = delete;
   CWatchdog& operator=(const CWatchdog&) = delete;
 
+  static long ResidentMegabytes() {
+    long pages = 0;
+    long resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * sysconf(_SC_PAGESIZE) / (1 << 20);
+  }
+
  private:
+  [[noreturn]] static void Fail(const std::string& what, const std::string& how) {
+    std::fprintf(stderr, "watchdog: %s %s\n", what.c_str(), how.c_str());
+    std::_Exit(99);
+  }
+
   std::mutex mutex;
   std::condition_variable done;
   bool finished = false;
