@@ -28,6 +28,7 @@ namespace {
 
 constexpr int kVariantsTick = 300;
 constexpr int kLeftPaneWidth = 177;
+constexpr int kMaxStatusLength = 1000;
 
 QString Utf8(const char* text) {
   return QString::fromUtf8(text);
@@ -141,8 +142,9 @@ void TMainForm::CreateToolBars() {
   SearchComboBox->setObjectName("SearchComboBox");
   SearchComboBox->setEditable(true);
   SearchComboBox->setInsertPolicy(QComboBox::NoInsert);
-  // The box holds exactly what was typed: no completion from the list.
+  // The box holds exactly what was typed: no completion from the list. A paste beyond the bound is cut.
   SearchComboBox->setCompleter(nullptr);
+  SearchComboBox->lineEdit()->setMaxLength(kMaxSearchTextLength);
   SearchComboBox->setMinimumWidth(161);
   SearchComboBox->installEventFilter(this);
   SearchComboBox->lineEdit()->installEventFilter(this);
@@ -328,7 +330,8 @@ void TMainForm::ResultBrowserKeyDown(int key, bool ctrl) {
 }
 
 void TMainForm::SetStatus(const QString& text) {
-  statusBar()->showMessage(text);
+  // More than the bar can show is never laid out: labels come from dictionary texts of any length.
+  statusBar()->showMessage(text.left(kMaxStatusLength));
   // The work that follows blocks the event loop: paint now, or the text is never seen.
   statusBar()->repaint();
 }

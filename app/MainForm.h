@@ -33,6 +33,8 @@ class TMainForm : public QMainWindow {
  public:
   // Exit codes of a start that cannot go on.
   static constexpr int kDataFileUnusable = 2;
+  // The longest search box text: a page for any text up to it shows within about a second.
+  static constexpr int kMaxSearchTextLength = 20000;
 
   TMainForm();
   ~TMainForm() override;

@@ -7,9 +7,16 @@
 
 #include "dictionary/DataFileLocation.h"
 
+namespace {
+
+constexpr qsizetype kMaxProposedNameLength = 100;
+
+}  // namespace
+
 QString ProposedFileName(const QString& label) {
   QString name = label;
-  return name.remove('.').remove('/');
+  // File systems take 255 bytes a name; a label may be a whole pasted text.
+  return name.remove('.').remove('/').left(kMaxProposedNameLength);
 }
 
 void SetUpPageSaveDialog(QFileDialog& dialog, const QString& proposedName) {

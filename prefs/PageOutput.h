@@ -7,7 +7,7 @@
 #include <string>
 
 // The name the save dialog proposes for a page: its label without dots, and without slashes,
-// which no file name can hold.
+// which no file name can hold, and at most 100 characters of it.
 QString ProposedFileName(const QString& label);
 
 // Prepares the page save dialog: its title, filters, default suffix and proposed name.

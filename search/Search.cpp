@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <map>
 
 #include "dictionary/Dictionary.h"
 #include "pages/Html.h"
@@ -170,28 +171,42 @@ std::vector<CDictionary::CSearchHit> CDictionary::RankArticles(const CSearchQuer
   std::vector<int64_t> scores(articles.size(), 0);
   std::vector<int32_t> wordsFound(articles.size(), 0);
   std::vector<int32_t> lastWordFound(articles.size(), -1);
-  std::vector<char> excluded(articles.size(), 0);
+  std::vector<int32_t> requiredFound(articles.size(), 0);
+  int32_t requiredCount = 0;
 
+  // A word given again scores the same fields again: each distinct word is looked for once, so a
+  // pasted text of repeated words costs what its distinct words cost.
+  struct CScoredField {
+    int32_t position;
+    int32_t field;
+    int32_t score;
+  };
+  std::map<std::pair<std::string_view, bool>, std::vector<CScoredField>> looked;
   for (int32_t i = 0; i < wordCount; ++i) {
     const std::string& word = query.Word(i);
-    for (const CFieldRef& ref : CandidateFields(word, query.WholeWord(i))) {
-      const int32_t score = ScoreWord(word, FieldText(articles[ref.position], ref.field), query.WholeWord(i));
-      if (score <= 0) continue;
-      scores[ref.position] += int64_t{score} * kFieldWeights[ref.field];
-      if (lastWordFound[ref.position] != i) {
-        lastWordFound[ref.position] = i;
-        ++wordsFound[ref.position];
+    auto [entry, isNew] = looked.try_emplace({word, query.WholeWord(i)});
+    if (isNew)
+      for (const CFieldRef& ref : CandidateFields(word, query.WholeWord(i)))
+        if (const int32_t score =
+                ScoreWord(word, FieldText(articles[ref.position], ref.field), query.WholeWord(i));
+            score > 0)
+          entry->second.push_back({ref.position, ref.field, score});
+    requiredCount += query.Required(i);
+    for (const CScoredField& found : entry->second) {
+      scores[found.position] += int64_t{found.score} * kFieldWeights[found.field];
+      if (lastWordFound[found.position] != i) {
+        lastWordFound[found.position] = i;
+        ++wordsFound[found.position];
+        requiredFound[found.position] += query.Required(i);
       }
     }
-    if (query.Required(i))
-      for (std::size_t position = 0; position < articles.size(); ++position)
-        if (lastWordFound[position] != i) excluded[position] = 1;
   }
 
   std::vector<CSearchHit> hits;
   strictCount = 0;
   for (int32_t position = 0; position < ArticleCount(); ++position) {
-    int64_t score = excluded[position] ? 0 : scores[position];
+    // A required word that the article lacks excludes it.
+    int64_t score = requiredFound[position] < requiredCount ? 0 : scores[position];
     if (score <= 0) continue;
     if (wordsFound[position] == wordCount) {
       score += kStrictBonus;

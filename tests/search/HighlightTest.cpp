@@ -188,4 +188,74 @@ TEST(Highlight, AgreesWithTheInsertingVersionOnRandomPages) {
   }
 }
 
+std::string Repeated(std::string_view word, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) (text += word) += ' ';
+  return text;
+}
+
+// Beyond a dozen words (a pasted text), each place is wrapped once, with the longest word found there.
+TEST(Highlight, LongQueriesWrapEachPlaceOnce) {
+  const std::string filler = Repeated("zz", kExactHighlightWords);
+  const struct {
+    std::string query;
+    bool fullWords;
+    std::string_view page;
+    std::string_view highlighted;
+  } cases[] = {
+      {Repeated("масло"_cp, 800), false, "масло и <b>МАСЛО</b>"_cp,
+       "<font color=red>масло</font> и <b><font color=red>МАСЛО</font></b>"_cp},
+      {filler + "br* brake", false, "brake br bra brakes",
+       "<font color=red>brake</font> <font color=red>br</font> "
+       "<font color=red>br</font>a <font color=red>brake</font>s"},
+      {filler + "br brake", true, "brake br bra brakes",
+       "<font color=red>brake</font> <font color=red>br</font> bra brakes"},
+      {filler + "br brake*", true, "brakes bra", "<font color=red>brake</font>s bra"},
+      {filler + "a <b> font", false, "<font color=x>a</font>",
+       "<font color=x><font color=red>a</font></font>"},
+      {filler + std::string("ё* е*"_cp), false, "Ёж еж"_cp,
+       "<font color=red>Ё</font>ж <font color=red>е</font>ж"_cp},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> lines = {std::string(c.page)};
+    HighlightWords(lines, CSearchQuery(c.query, c.fullWords, false));
+    EXPECT_EQ(lines, std::vector<std::string>{std::string(c.highlighted)})
+        << cp1251::ToUtf8(c.query.substr(filler.size()));
+  }
+}
+
+// Whatever the page and the long query: no wrap inside another, and the page itself unchanged.
+TEST(Highlight, LongQueriesNeverNestAndKeepThePage) {
+  const std::vector<std::string_view> pieces = {"a",   "ab",   "b", "abc",  " ",    " ",
+                                                "<b>", "</b>", "-", "ё"_cp, "Ё"_cp, "1"};
+  std::mt19937 random(20261210);
+  const auto pick = [&random, &pieces] { return pieces[random() % pieces.size()]; };
+  for (int round = 0; round < 300; ++round) {
+    std::string page;
+    for (auto n = random() % 60; n > 0; --n) page += pick();
+    std::string typed;
+    for (auto n = kExactHighlightWords + 1 + random() % 30; n > 0; --n)
+      (typed += pick()) += random() % 3 ? " " : "* ";
+    const CSearchQuery query(typed, random() % 2 == 0, false);
+    if (query.WordCount() <= kExactHighlightWords) continue;  // lone markers make no word
+    std::vector<std::string> lines = {page};
+    HighlightWords(lines, query);
+    ASSERT_EQ(lines.size(), 1u);
+    std::string unwrapped = lines[0];
+    for (const std::string_view tag : {kHighlightOpen, kHighlightClose}) {
+      for (std::size_t at; (at = unwrapped.find(tag)) != std::string::npos;) unwrapped.erase(at, tag.size());
+    }
+    EXPECT_EQ(unwrapped, page) << "round " << round;
+    EXPECT_EQ(lines[0].find(std::string(kHighlightOpen) + std::string(kHighlightOpen)), std::string::npos)
+        << cp1251::ToUtf8(typed) << " on " << cp1251::ToUtf8(page) << " -> " << cp1251::ToUtf8(lines[0]);
+    std::size_t depth = 0;
+    for (std::size_t at = 0; at < lines[0].size(); ++at) {
+      if (lines[0].compare(at, kHighlightOpen.size(), kHighlightOpen) == 0) {
+        ASSERT_EQ(++depth, 1u) << lines[0];
+      }
+      if (lines[0].compare(at, kHighlightClose.size(), kHighlightClose) == 0 && depth > 0) --depth;
+    }
+  }
+}
+
 }  // namespace
