@@ -356,10 +356,19 @@ void TMainForm::StepThroughSearchList(int step) {
 }
 
 void TMainForm::SavePrefs() {
-  if (prefs.SaveToRegistry() || prefsWriteReported) return;
-  prefsWriteReported = true;
-  ShowMessage(isVisible() ? this : nullptr,
-              QString::fromUtf8("Не удалось записать настройки. Они действуют до выхода из программы."));
+  const CPrefsSaved saved = prefs.SaveToRegistry();
+  QWidget* parent = isVisible() ? this : nullptr;
+  if (!saved.valuesWritten && !valuesWriteReported) {
+    valuesWriteReported = true;
+    ShowMessage(parent,
+                QString::fromUtf8("Не удалось записать настройки. Они действуют до выхода из программы."));
+  }
+  if (saved.valuesWritten && !saved.runAtLogonWritten && !runAtLogonWriteReported) {
+    runAtLogonWriteReported = true;
+    ShowMessage(parent,
+                QString::fromUtf8("Не удалось изменить запуск программы при входе в систему (папка "
+                                  "автозапуска недоступна для записи). Остальные настройки сохранены."));
+  }
 }
 
 void TMainForm::VariantsTimerTimer() {

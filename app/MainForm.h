@@ -137,7 +137,7 @@ class TMainForm : public QMainWindow {
   void SearchComboBoxClick();
   // Chooses the entry `step` places older (1) or newer (-1) than the one in the box.
   void StepThroughSearchList(int step);
-  // Saves the preferences; the first write that fails in a run is reported, the values stay in use.
+  // Saves the preferences; a write that fails is reported once a run, the values stay in use.
   void SavePrefs();
   void SetStatus(const QString& text);
   // The current page as it leaves the program, after showing it once more; nothing without a page.
@@ -157,5 +157,7 @@ class TMainForm : public QMainWindow {
   std::vector<CResultPage> bookmarks;
   CPrefs prefs;
   QString logoFile;  // empty when no folder holds it
-  bool prefsWriteReported = false;
+  // Each failure is told once a run.
+  bool valuesWriteReported = false;
+  bool runAtLogonWriteReported = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QList>
 #include <QSettings>
 #include <algorithm>
 
@@ -54,16 +55,56 @@ bool WriteRunAtLogonEntry(bool present) {
   const QString path = RunAtLogonEntryPath();
   if (!present) return !QFile::exists(path) || QFile::remove(path);
   QDir().mkpath(QFileInfo(path).path());
+  // The user's own keys stay; only what makes it start this program is written.
+  QByteArray existing;
+  if (QFile old(path);
+      QFileInfo(path).isFile() && old.size() <= kMaxDesktopEntrySize && old.open(QIODevice::ReadOnly))
+    existing = old.readAll();
   QSaveFile entry(path);
   if (!entry.open(QIODevice::WriteOnly)) return false;
-  entry.write(QString("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n")
-                  .arg(kProduct, DesktopExecValue(QCoreApplication::applicationFilePath()))
-                  .toUtf8());
+  entry.write(DesktopEntryStarting(existing, DesktopExecValue(QCoreApplication::applicationFilePath())));
   return entry.commit();
 }
 #endif
 
 }  // namespace
+
+QByteArray DesktopEntryStarting(const QByteArray& existing, const QString& exec) {
+  const QByteArray type = "Type=Application";
+  const QByteArray name = "Name=" + QByteArray(kProduct);
+  const QByteArray execLine = "Exec=" + exec.toUtf8();
+  QList<QByteArray> lines = existing.split('\n');
+  if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+  const auto group = std::find_if(lines.begin(), lines.end(),
+                                  [](const QByteArray& line) { return line.trimmed() == "[Desktop Entry]"; });
+  if (group == lines.end()) {
+    const QList<QByteArray> own = {"[Desktop Entry]", type, name, execLine};
+    if (!lines.isEmpty()) lines.prepend("");
+    lines = own + lines;
+    return lines.join('\n') + '\n';
+  }
+  const qsizetype start = group - lines.begin() + 1;
+  qsizetype end = start;
+  while (end < lines.size() && !lines[end].trimmed().startsWith('[')) ++end;
+  const auto keyOf = [](const QByteArray& line) { return line.left(line.indexOf('=')).trimmed(); };
+  bool hasExec = false;
+  bool hasType = false;
+  bool hasName = false;
+  for (qsizetype i = start; i < end; ++i) {
+    const QByteArray key = keyOf(lines[i]);
+    if (key == "Exec") {
+      lines[i] = execLine;
+      hasExec = true;
+    }
+    hasType = hasType || key == "Type";
+    hasName = hasName || key == "Name";
+  }
+  qsizetype at = start;
+  if (!hasType) lines.insert(at++, type);
+  if (!hasName) lines.insert(at++, name);
+  if (!hasExec) lines.insert(at, execLine);
+  return lines.join('\n') + '\n';
+}
 
 bool DesktopEntrySwitchedOff(const QByteArray& entry) {
   bool inMainGroup = false;
@@ -122,7 +163,7 @@ QStringList CPrefs::LoadFromRegistry() {
   return wrongType;
 }
 
-bool CPrefs::SaveToRegistry() const {
+CPrefsSaved CPrefs::SaveToRegistry() const {
   QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganization, kProduct);
   settings.setValue("SearchExact", SearchExact ? 1 : 0);
   settings.setValue("SearchFullWords", SearchFullWords ? 1 : 0);
@@ -134,8 +175,8 @@ bool CPrefs::SaveToRegistry() const {
   settings.setValue("ResultsFontSize", ResultsFontSize);
   settings.sync();
   // A damaged file still reads as far as it can and reports FormatError: no failed write.
-  const bool valuesWritten = settings.status() != QSettings::AccessError;
-  return WriteRunAtLogonEntry(Autorun) && valuesWritten;
+  return {.valuesWritten = settings.status() != QSettings::AccessError,
+          .runAtLogonWritten = WriteRunAtLogonEntry(Autorun)};
 }
 
 void CPrefs::CheckLimits() {

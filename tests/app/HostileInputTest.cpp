@@ -2,10 +2,12 @@
 // nothing crashes, freezes, grows without bound or shows as markup where text was meant.
 #include <QLabel>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <fstream>
 #include <sstream>
 
 #include "tests/app/MainFormFixture.h"
+#include "tests/support/ReadOnlyFolder.h"
 #include "tests/support/Watchdog.h"
 
 namespace {
@@ -98,6 +100,29 @@ TEST_F(HostileInputTest, FontSizesBeyondTheDialogsRangeStayInTheStoreButNotOnScr
   settings.sync();
   EXPECT_EQ(settings.value("ResultsFontSize").toLongLong(), 2147483647);
   EXPECT_EQ(settings.value("VariantsFontSize").toInt(), -5);
+}
+
+TEST_F(HostileInputTest, AnUnwritableAutostartFolderIsToldAsSuchOnce) {
+  const QString autostart =
+      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/autostart";
+  QDir().mkpath(autostart);
+  QFile entry(autostart + "/carrolex.desktop");
+  ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+  entry.write("[Desktop Entry]\nExec=/old/place/carrolex\n");
+  entry.close();
+  TMainForm& window = Start();
+  {
+    const ReadOnlyFolder readOnly(autostart);
+    if (!readOnly.Holds()) GTEST_SKIP() << "this process writes into read-only folders";
+    window.ExactSearchComboBox->setCurrentIndex(1);
+    window.FullWordsComboBox->setCurrentIndex(1);
+  }
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].text.contains(QString::fromUtf8("автозапуска"))) << messages[0].text.toStdString();
+  EXPECT_TRUE(messages[0].text.contains(QString::fromUtf8("Остальные настройки сохранены")));
+  const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "TelmoTX", "Telmo Carro Lexiconia");
+  EXPECT_EQ(settings.value("SearchFullWords").toInt(), 1);
+  QFile::remove(autostart + "/carrolex.desktop");
 }
 
 }  // namespace

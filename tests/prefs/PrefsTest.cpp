@@ -285,4 +285,43 @@ TEST_F(PrefsTest, AFileWhereTheSettingsFolderShouldBeFailsTheSave) {
   EXPECT_EQ(loaded, CPrefs());
 }
 
+TEST_F(PrefsTest, TheEntryKeepsWhatTheUserWroteInIt) {
+  const char* exec = "\"/usr/bin/carrolex\"";
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "[Desktop Entry]\nType=Application\nName=Telmo Carro Lexiconia\nExec=\"/usr/bin/carrolex\"\n"},
+      {"[Desktop Entry]\nName=Словарь\nExec=/old/carrolex --x\nX-GNOME-Autostart-Delay=10\nComment=mine\n",
+       "[Desktop "
+       "Entry]\nType=Application\nName=Словарь\nExec=\"/usr/bin/carrolex\"\nX-GNOME-Autostart-Delay=10\n"
+       "Comment=mine\n"},
+      {"# mine\n[Desktop Entry]\r\nType=Application\r\nExec = old\r\n[Desktop Action x]\nExec=keep\n",
+       "# mine\n[Desktop Entry]\r\nName=Telmo Carro "
+       "Lexiconia\nType=Application\r\nExec=\"/usr/bin/carrolex\"\n"
+       "[Desktop Action x]\nExec=keep\n"},
+      {"Comment=no group",
+       "[Desktop Entry]\nType=Application\nName=Telmo Carro Lexiconia\nExec=\"/usr/bin/carrolex\"\n\n"
+       "Comment=no group\n"},
+  };
+  for (const auto& [existing, written] : cases)
+    EXPECT_EQ(DesktopEntryStarting(existing, exec).toStdString(), written) << existing;
+
+  WriteFile(AutostartEntry(), "[Desktop Entry]\nName=Мой словарь\nExec=old\nX-KDE-autostart-after=panel\n");
+  CPrefs prefs;
+  prefs.LoadFromRegistry();
+  ASSERT_TRUE(prefs.Autorun);
+  ASSERT_TRUE(prefs.SaveToRegistry());
+  const std::string entry = ReadFile(AutostartEntry());
+  EXPECT_NE(entry.find("Name=Мой словарь\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("X-KDE-autostart-after=panel\n"), std::string::npos) << entry;
+  EXPECT_EQ(entry.find("Exec=old"), std::string::npos) << entry;
+}
+
+TEST_F(PrefsTest, AnUnwritableAutostartFolderIsToldApartFromTheSettings) {
+  QDir().mkpath(AutostartFolder());
+  const ReadOnlyFolder readOnly(AutostartFolder());
+  if (!readOnly.Holds()) GTEST_SKIP() << "this process writes into read-only folders";
+  const CPrefsSaved saved = CPrefs{.Autorun = true}.SaveToRegistry();
+  EXPECT_TRUE(saved.valuesWritten);
+  EXPECT_FALSE(saved.runAtLogonWritten);
+}
+
 }  // namespace
