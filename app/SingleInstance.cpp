@@ -8,23 +8,26 @@ namespace {
 
 const QByteArray kRestore = "restore\n";
 const QByteArray kDone = "ok\n";
-// Long enough for a busy running instance, short enough that a hung one never holds up a start for long.
-constexpr int kWaitMs = 2000;
 // A start holds the lock for milliseconds; one held longer belongs to a hung start.
 constexpr int kStartLockWaitMs = 1000;
+constexpr int kListenCheckMs = 1000;
 
 }  // namespace
 
 CSingleInstance::CSingleInstance(const QString& runtimeFolder, QObject* parent)
     : QObject(parent), runtimeFolder(runtimeFolder), socketPath(runtimeFolder + "/carrolex.sock") {
   connect(&server, &QLocalServer::newConnection, this, &CSingleInstance::AcceptClients);
+  keepListening.setInterval(kListenCheckMs);
+  connect(&keepListening, &QTimer::timeout, this, [this] {
+    if (!server.isListening()) Listen();
+  });
 }
 
-bool CSingleInstance::HandOverToRunningInstance() {
+CSingleInstance::CStart CSingleInstance::HandOverToRunningInstance() {
   // Without the private folder a socket would sit where other users could reach it: run on alone.
   if (runtimeFolder.isEmpty()) {
     qWarning("No private runtime folder: a second start will not find this instance");
-    return false;
+    return CStart::Running;
   }
   // Two quick starts take turns from the probe to the listen, so that one finds the other's server. A lock
   // left by a crash is stale and taken over; one that is not freed in time does not stop the start.
@@ -33,28 +36,70 @@ bool CSingleInstance::HandOverToRunningInstance() {
 
   QLocalSocket probe;
   probe.connectToServer(socketPath);
-  if (probe.waitForConnected(kWaitMs)) {
+  if (probe.waitForConnected(kAnswerWaitMs)) {
     startLock.unlock();
     probe.write(kRestore);
-    probe.waitForBytesWritten(kWaitMs);
-    probe.waitForReadyRead(kWaitMs);  // the running instance has restored its window, or closed on us
-    return true;
+    probe.waitForBytesWritten(kAnswerWaitMs);
+    // The running instance restores its window and answers, or hangs up on a request it does not take.
+    while (!probe.canReadLine() && probe.state() == QLocalSocket::ConnectedState &&
+           probe.waitForReadyRead(kAnswerWaitMs)) {
+    }
+    if (probe.canReadLine() && probe.readLine() == kDone) return CStart::HandedOver;
+    problem = QString::fromUtf8(
+                  "Программа уже запущена, но не ответила за %1 с (%2). Окно не открыто; "
+                  "попробуйте ещё раз или завершите зависшую программу.")
+                  .arg(kAnswerWaitMs / 1000)
+                  .arg(socketPath);
+    return CStart::Unanswered;
   }
   // What nobody answers on (a crashed instance's socket, a stray file) is left over and goes. After any other
   // failure (no access, no answer in time) the path stays: removing a live instance's socket would strand it.
   if (probe.error() == QLocalSocket::ConnectionRefusedError) QFile::remove(socketPath);
+  if (probe.error() != QLocalSocket::ConnectionRefusedError &&
+      probe.error() != QLocalSocket::ServerNotFoundError) {
+    problem =
+        QString::fromUtf8("Программа уже запущена, но к ней не удалось обратиться (%1: %2). Окно не открыто.")
+            .arg(socketPath, probe.errorString());
+    return CStart::Unanswered;
+  }
+  Listen();
+  keepListening.start();
+  return CStart::Running;
+}
+
+void CSingleInstance::Listen() {
   // No QLocalServer::UserAccessOption: with it Qt binds elsewhere and renames over the path, replacing
   // whatever is there; a plain bind fails while another socket holds the path. The folder keeps others out.
-  if (!server.listen(socketPath))
-    qWarning("Cannot listen on %s: %s", qPrintable(socketPath), qPrintable(server.errorString()));
-  return false;
+  if (server.listen(socketPath)) return;
+  if (server.serverError() == QAbstractSocket::AddressInUseError) {
+    // Ours, left by the server Qt closed; unless another start has taken the name meanwhile.
+    QLocalSocket owner;
+    owner.connectToServer(socketPath);
+    if (owner.waitForConnected(0)) return;
+    QFile::remove(socketPath);
+    if (server.listen(socketPath)) return;
+  }
+  qWarning("Cannot listen on %s: %s", qPrintable(socketPath), qPrintable(server.errorString()));
 }
 
 void CSingleInstance::AcceptClients() {
   while (QLocalSocket* client = server.nextPendingConnection()) {
+    if (clients >= kMaxClients) {
+      client->abort();
+      client->deleteLater();
+      continue;
+    }
+    ++clients;
+    connect(client, &QObject::destroyed, this, [this] { --clients; });
     connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
     connect(client, &QLocalSocket::readyRead, this, [this, client] { ReadRequest(client); });
+    // Nothing unbounded is kept for a client that says nothing.
+    QTimer::singleShot(kClientSilenceMs, client, [client] {
+      client->abort();
+      client->deleteLater();
+    });
   }
+  if (!server.isListening()) Listen();
 }
 
 void CSingleInstance::ReadRequest(QLocalSocket* client) {
@@ -66,6 +111,7 @@ void CSingleInstance::ReadRequest(QLocalSocket* client) {
   if (client->readLine() == kRestore) {
     emit RestoreRequested();
     client->write(kDone);
+    client->flush();  // before anything the restore started can end the program
   }
   client->disconnectFromServer();
 }

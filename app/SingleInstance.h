@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QStandardPaths>
 #include <QString>
+#include <QTimer>
 
 class QLocalSocket;
 
@@ -14,25 +15,42 @@ class CSingleInstance : public QObject {
   Q_OBJECT
 
  public:
+  enum class CStart {
+    Running,     // this process is the running instance from now on
+    HandedOver,  // the running instance took the request; end with exit code 0
+    Unanswered,  // something holds the socket but did not answer in time; Problem() says what
+  };
+
   explicit CSingleInstance(
       const QString& runtimeFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation),
       QObject* parent = nullptr);
 
-  // Call once, before any window exists. True: a running instance took the request to restore itself
-  // (or did not answer in time) and this process should end with exit code 0. False: this process is
-  // the running instance from now on and emits RestoreRequested for every later start.
-  bool HandOverToRunningInstance();
+  // Call once, before any window exists. Running: emits RestoreRequested for every later start.
+  CStart HandOverToRunningInstance();
+  // What a start that got no answer found, for the user.
+  const QString& Problem() const { return problem; }
 
   const QString& SocketPath() const { return socketPath; }
+
+  // A busy instance (a long page layout blocks its window) gets this long to answer.
+  static constexpr int kAnswerWaitMs = 10000;
+  // A client that has said nothing whole by then is dropped, and no more than this many at once.
+  static constexpr int kClientSilenceMs = 1000;
+  static constexpr int kMaxClients = 16;
 
  signals:
   void RestoreRequested();
 
  private:
+  void Listen();
   void AcceptClients();
   void ReadRequest(QLocalSocket* client);
 
   QString runtimeFolder;
   QString socketPath;
+  QString problem;
   QLocalServer server;
+  // Qt closes the server when an accept fails (all file descriptors in use): it listens again.
+  QTimer keepListening;
+  int clients = 0;
 };

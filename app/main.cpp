@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <cstdio>
 
 #include "app/Application.h"
 #include "app/MainForm.h"
@@ -10,7 +11,15 @@ int main(int argc, char** argv) {
 
   // A second start hands over to the running program and ends before any window exists.
   CSingleInstance instance;
-  if (instance.HandOverToRunningInstance()) return 0;
+  switch (instance.HandOverToRunningInstance()) {
+    case CSingleInstance::CStart::HandedOver:
+      return 0;
+    case CSingleInstance::CStart::Unanswered:
+      std::fprintf(stderr, "carrolex: %s\n", qPrintable(instance.Problem()));
+      return 1;
+    case CSingleInstance::CStart::Running:
+      break;
+  }
 
   TMainForm form;
   QObject::connect(&instance, &CSingleInstance::RestoreRequested, &form, &TMainForm::RestoreWindow);

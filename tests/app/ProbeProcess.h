@@ -9,15 +9,15 @@
 #include <memory>
 #include <string>
 
-// Only a failing test waits this long.
-inline constexpr int kWaitMs = 10000;
+// Only a failing test waits this long; longer than a start waits for a busy instance.
+inline constexpr int kWaitMs = 15000;
 
-inline std::unique_ptr<QProcess> StartProbe(const QString& runtimeFolder) {
+inline std::unique_ptr<QProcess> StartProbe(const QString& runtimeFolder, const QStringList& arguments = {}) {
   auto process = std::make_unique<QProcess>();
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("XDG_RUNTIME_DIR", runtimeFolder);
   process->setProcessEnvironment(environment);
-  process->start(SINGLE_INSTANCE_PROBE, {});
+  process->start(SINGLE_INSTANCE_PROBE, arguments);
   return process;
 }
 

@@ -2,12 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/SingleInstance.h"
 #include "tests/app/ProbeProcess.h"
@@ -89,7 +93,7 @@ TEST(SingleInstanceTest, TwoQuickStartsMakeOneRunningInstance) {
 TEST(SingleInstanceTest, LaterStartsLeaveTheRunningInstanceItsSocket) {
   QTemporaryDir runtime;
   CSingleInstance running(runtime.path());
-  ASSERT_FALSE(running.HandOverToRunningInstance());
+  ASSERT_EQ(running.HandOverToRunningInstance(), CSingleInstance::CStart::Running);
   int restores = 0;
   QObject::connect(&running, &CSingleInstance::RestoreRequested, [&] { ++restores; });
   for (int start = 1; start <= 2; ++start) {
@@ -135,7 +139,7 @@ TEST(SingleInstanceTest, RunningInstanceAnswersOnlyRestoreRequests) {
 TEST(SingleInstanceTest, ClientThatHangsUpBeforeTheAnswerStillRestoresAndTheInstanceGoesOn) {
   QTemporaryDir runtime;
   CSingleInstance running(runtime.path());
-  ASSERT_FALSE(running.HandOverToRunningInstance());
+  ASSERT_EQ(running.HandOverToRunningInstance(), CSingleInstance::CStart::Running);
   int restores = 0;
   QObject::connect(&running, &CSingleInstance::RestoreRequested, [&] { ++restores; });
   QLocalSocket impatient;
@@ -148,4 +152,41 @@ TEST(SingleInstanceTest, ClientThatHangsUpBeforeTheAnswerStillRestoresAndTheInst
   EXPECT_EQ(ExitCode(*later), 0);
   EXPECT_EQ(NextLine(*later), "handed over");
   EXPECT_EQ(restores, 2);
+}
+
+// More clients than the running instance has file descriptors: it drops the silent ones and listens on.
+TEST(SingleInstanceTest, AFloodOfConnectionsDoesNotStopTheRunningInstance) {
+  QTemporaryDir runtime;
+  auto first = StartProbe(runtime.path(), {"--max-files", "48"});
+  ASSERT_EQ(NextLine(*first), "listening");
+  std::vector<std::unique_ptr<QLocalSocket>> flood;
+  for (int i = 0; i < 120; ++i) {
+    flood.push_back(std::make_unique<QLocalSocket>());
+    flood.back()->connectToServer(SocketPath(runtime.path()));
+  }
+  QDeadlineTimer settle(2500);
+  while (!settle.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  flood.clear();
+  ExpectHandOver(runtime.path(), *first);
+}
+
+// A running instance that is busy (a long layout blocks its window) still gets the request.
+TEST(SingleInstanceTest, ALaterStartWaitsForABusyInstance) {
+  QTemporaryDir runtime;
+  auto first = StartProbe(runtime.path(), {"--busy", "4000"});
+  ASSERT_EQ(NextLine(*first), "listening");
+  ExpectHandOver(runtime.path(), *first);
+}
+
+// Something that takes connections and never answers: the later start says so and opens nothing.
+TEST(SingleInstanceTest, ASocketThatNeverAnswersIsReported) {
+  QTemporaryDir runtime;
+  QLocalServer stuck;
+  ASSERT_TRUE(stuck.listen(SocketPath(runtime.path())));
+  auto later = StartProbe(runtime.path());
+  EXPECT_EQ(NextLine(*later), "unanswered");
+  EXPECT_EQ(ExitCode(*later), 1);
+  const QString said = QString::fromUtf8(later->readAllStandardError());
+  EXPECT_TRUE(said.contains(SocketPath(runtime.path()))) << said.toStdString();
+  EXPECT_TRUE(said.contains(QString::fromUtf8("не ответила"))) << said.toStdString();
 }

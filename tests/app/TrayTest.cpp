@@ -114,7 +114,7 @@ TEST_F(TrayTest, StartsShownMinimisedOrOnlyAsTheIcon) {
 TEST_F(TrayTest, ASecondStartShowsTheWindowHiddenInTheTray) {
   QTemporaryDir runtime;
   CSingleInstance instance(runtime.path());
-  ASSERT_FALSE(instance.HandOverToRunningInstance());
+  ASSERT_EQ(instance.HandOverToRunningInstance(), CSingleInstance::CStart::Running);
   TMainForm& window = StartWith({.MinToTray = true}, true);
   QObject::connect(&instance, &CSingleInstance::RestoreRequested, &window, &TMainForm::RestoreWindow);
   window.show();
