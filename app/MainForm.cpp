@@ -267,6 +267,11 @@ int TMainForm::FormCreate() {
     splash.close();
     ShowMessage(this, FromCp1251(error.what()));
     return kDataFileUnusable;
+  } catch (const std::bad_alloc&) {
+    dictionary = std::make_unique<CDictionary>();  // whatever the load took goes back first
+    splash.close();
+    ShowMessage(this, FromCp1251(kOutOfMemoryMessage));
+    return kDataFileUnusable;
   }
   if (dictionary->LoadDamaged()) ShowMessage(this, QString(), FromCp1251(kLoadErrorMessage));
 

@@ -63,6 +63,30 @@ struct CArguments {
 
 // Lines in Windows-1251, written as UTF-8 with LF, or with --raw exactly as the program
 // writes files: Windows-1251 with CR LF.
+// UTF-8 text with its control characters written as "\x1b": a data file or an argument must not retitle
+// or clear the user's terminal. Tabs and line ends are the output's own.
+std::string ShownOnTerminal(std::string_view utf8) {
+  std::string shown;
+  shown.reserve(utf8.size());
+  const auto escape = [&shown](unsigned code) {
+    constexpr char kHex[] = "0123456789abcdef";
+    ((shown += "\\x") += kHex[code >> 4]) += kHex[code & 0xF];
+  };
+  for (std::size_t at = 0; at < utf8.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(utf8[at]);
+    const auto next = at + 1 < utf8.size() ? static_cast<unsigned char>(utf8[at + 1]) : 0;
+    if ((byte < 0x20 && byte != '\t' && byte != '\n') || byte == 0x7F) {
+      escape(byte);
+    } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {  // C1 controls, U+0080 to U+009F
+      escape(next);
+      ++at;
+    } else {
+      shown += utf8[at];
+    }
+  }
+  return shown;
+}
+
 class COutput {
  public:
   COutput(std::ostream& stream, bool raw) : stream(stream), raw(raw) {}
@@ -70,7 +94,7 @@ class COutput {
     if (raw)
       stream << text << "\r\n";
     else
-      stream << cp1251::ToUtf8(text) << '\n';
+      stream << ShownOnTerminal(cp1251::ToUtf8(text)) << '\n';
   }
 
  private:
@@ -441,7 +465,7 @@ int RunCarro(const std::vector<std::string>& words, std::ostream& out, std::ostr
   const auto& commands = Commands();
   const auto command = std::ranges::find(commands, words[0], &CCommand::name);
   if (command == commands.end()) {
-    err << "carro: неизвестная команда «" << words[0] << "»\n\n" << GeneralHelp();
+    err << "carro: неизвестная команда «" << ShownOnTerminal(words[0]) << "»\n\n" << GeneralHelp();
     return kUsageError;
   }
   if (std::ranges::find(words, "--help") != words.end()) {
@@ -454,11 +478,14 @@ int RunCarro(const std::vector<std::string>& words, std::ostream& out, std::ostr
     CRun run{args, output, out, err, context};
     return command->run(run);
   } catch (const CUsageError& error) {
-    err << "carro " << command->name << ": " << error.what()
+    err << "carro " << command->name << ": " << ShownOnTerminal(error.what())
         << "\nusage: " << command->help.substr(0, command->help.find('\n')) << '\n';
     return kUsageError;
   } catch (const CFailure& failure) {
-    err << "carro: " << cp1251::ToUtf8(failure.what()) << '\n';
+    err << "carro: " << ShownOnTerminal(cp1251::ToUtf8(failure.what())) << '\n';
     return failure.code;
+  } catch (const std::bad_alloc&) {
+    err << "carro: " << cp1251::ToUtf8(kOutOfMemoryMessage) << '\n';
+    return kDataFileUnusable;
   }
 }

@@ -36,25 +36,38 @@ double ReadVersionNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
-void CDictionary::Load(const std::string& fileName, CLoadProgress* progress) {
+std::vector<char> ReadDataFile(const std::string& fileName, std::size_t limit) {
+  // A device or a folder is no data file: /dev/zero would be read for ever.
+  std::error_code unknown;
+  const auto status = std::filesystem::status(fileName, unknown);
+  if (!unknown && status.type() != std::filesystem::file_type::regular &&
+      status.type() != std::filesystem::file_type::fifo)
+    throw CDictionaryError(NotAFileMessage(fileName));
   std::ifstream in(fileName, std::ios::binary);
   if (!in) throw CDictionaryError(CannotOpenMessage(fileName));
-  // Sized ahead when the size is known; a file that grew or a pipe is read on to its end.
+  // Sized ahead when the size is known; a file that grew or a pipe is read on to its end or the bound.
   std::error_code sizeUnknown;
   const auto expected = std::filesystem::file_size(fileName, sizeUnknown);
+  if (!sizeUnknown && expected > limit) throw CDictionaryError(TooLargeMessage(fileName));
   std::vector<char> content(sizeUnknown ? 0 : expected);
   in.read(content.data(), static_cast<std::streamsize>(content.size()));
   auto got = static_cast<std::size_t>(in.gcount());
   constexpr std::size_t kChunk = 1 << 16;
   while (in && in.peek() != std::ifstream::traits_type::eof()) {
+    if (got >= limit) throw CDictionaryError(TooLargeMessage(fileName));
     content.resize(got + kChunk);
     in.read(content.data() + got, kChunk);
     got += static_cast<std::size_t>(in.gcount());
   }
   if (in.bad()) throw CDictionaryError(CannotReadMessage(fileName));
+  if (got > limit) throw CDictionaryError(TooLargeMessage(fileName));
   content.resize(got);
   content.shrink_to_fit();
-  LoadBytes(std::move(content), fileName, progress);
+  return content;
+}
+
+void CDictionary::Load(const std::string& fileName, CLoadProgress* progress) {
+  LoadBytes(ReadDataFile(fileName), fileName, progress);
 }
 
 void CDictionary::LoadBytes(std::vector<char> content, std::string_view fileName, CLoadProgress* progress) {

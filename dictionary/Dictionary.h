@@ -32,6 +32,13 @@ class CDictionaryError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// More than any dictionary needs: positions and counts in the file are 32-bit.
+inline constexpr std::size_t kMaxDataFileSize = std::size_t{1} << 32;
+
+// The whole file, or CDictionaryError: a device or a folder, a file larger than `limit` or a stream that
+// grows past it while read, a file that cannot be opened or read.
+std::vector<char> ReadDataFile(const std::string& fileName, std::size_t limit = kMaxDataFileSize);
+
 struct CDictionaryInfo {
   std::string infoText1;
   std::string infoText2;

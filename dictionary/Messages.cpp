@@ -31,6 +31,15 @@ std::string TooShortMessage(std::string_view fileName) {
          std::string(" не является файлом словаря: он короче заголовка."_cp);
 }
 
+std::string TooLargeMessage(std::string_view fileName) {
+  return std::string("Файл словаря "_cp) + Quoted(fileName) + std::string(" слишком велик: больше 4 ГБ."_cp);
+}
+
+std::string NotAFileMessage(std::string_view fileName) {
+  return std::string("Файл словаря "_cp) + Quoted(fileName) +
+         std::string(" не является обычным файлом (это папка или устройство)."_cp);
+}
+
 std::string MetadataDamagedMessage(std::string_view fileName) {
   return std::string("Файл словаря "_cp) + Quoted(fileName) +
          std::string(" повреждён: описание словаря обрывается."_cp);

@@ -29,6 +29,7 @@ inline constexpr std::string_view kExportCredit =
 
 inline constexpr std::string_view kLoadErrorMessage = "Ошибка загрузки словаря"_cp;
 inline constexpr std::string_view kOutdatedCaption = "Устаревшая версия программы"_cp;
+inline constexpr std::string_view kOutOfMemoryMessage = "недостаточно памяти"_cp;
 
 std::string OutdatedDataMessage(std::string_view requiredVersion);
 
@@ -36,5 +37,7 @@ std::string OutdatedDataMessage(std::string_view requiredVersion);
 std::string CannotOpenMessage(std::string_view fileName);
 std::string CannotReadMessage(std::string_view fileName);
 std::string TooShortMessage(std::string_view fileName);
+std::string TooLargeMessage(std::string_view fileName);
+std::string NotAFileMessage(std::string_view fileName);
 std::string MetadataDamagedMessage(std::string_view fileName);
 std::string NotFoundMessage(const std::vector<std::string>& placesSearched);

@@ -280,4 +280,30 @@ TEST_F(CarroLookups, ArticleAndAboutPages) {
   EXPECT_EQ(Run({"article", "--dict", Dct(FileBytes({}), "empty.dct"), "1"}), 2);
 }
 
+// A data file may hold terminal control sequences; the text output shows them escaped, the raw
+// output keeps the bytes.
+TEST_F(Carro, ControlCharactersReachTheTerminalEscaped) {
+  CArticle hostile = Brake();
+  hostile.term = "brake\x1b]0;owned\x07\x1b[2J\r\x98";
+  const std::string dct = Dct(FileBytes({hostile}));
+  ASSERT_EQ(Run({"search", "--dict", dct, "brake"}), 0) << err.str();
+  EXPECT_NE(out.str().find("brake\\x1b]0;owned\\x07\\x1b[2J\\x0d\\x98"), std::string::npos) << out.str();
+  EXPECT_EQ(out.str().find('\x1b'), std::string::npos);
+  ASSERT_EQ(Run({"search", "--dict", dct, "--raw", "brake"}), 0);
+  EXPECT_NE(out.str().find(std::string(hostile.term)), std::string::npos);
+
+  ASSERT_EQ(Run({"search", "--page", "--dict", dct, "brake x\x1b[2J"}), 0);
+  EXPECT_NE(out.str().find("x\\x1b[2J"), std::string::npos) << out.str();
+  EXPECT_EQ(out.str().find('\x1b'), std::string::npos);
+  EXPECT_EQ(Run({"\x1b[2J"}), 1);
+  EXPECT_EQ(err.str().find('\x1b'), std::string::npos);
+}
+
+TEST_F(Carro, ADeviceOrAFolderAsTheDataFileIsRefusedAtOnce) {
+  for (const std::string& named : {std::string("/dev/zero"), folder.string()}) {
+    EXPECT_EQ(Run({"info", "--dict", named}), 2) << named;
+    EXPECT_EQ(err.str(), "carro: " + cp1251::ToUtf8(NotAFileMessage(named)) + "\n");
+  }
+}
+
 }  // namespace

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <thread>
+
+#include <sys/stat.h>
 
 #include "dictionary/Messages.h"
 #include "tests/TestData.h"
@@ -304,6 +308,38 @@ TEST_F(LoadFromDisk, AMissingFileOrAFolderIsReportedByName) {
     EXPECT_NE(std::string(error.what()).find("нет.dct"_cp), std::string::npos);
   }
   EXPECT_THROW(CDictionary().Load(folder.string()), CDictionaryError);
+}
+
+// Whatever the name points at, the read ends with the file or with a clear message: never with a
+// read that goes on for ever or an allocation beyond the format.
+TEST_F(LoadFromDisk, DevicesFoldersAndOverlongStreamsAreRefusedByName) {
+  const auto message = [](const std::string& name, std::size_t limit) {
+    try {
+      ReadDataFile(name, limit);
+    } catch (const CDictionaryError& error) {
+      return std::string(error.what());
+    }
+    return std::string("read");
+  };
+  EXPECT_EQ(message("/dev/zero", kMaxDataFileSize), NotAFileMessage("/dev/zero"));
+  EXPECT_EQ(message(folder.string(), kMaxDataFileSize), NotAFileMessage(folder.string()));
+  const auto large = folder / "large.dct";
+  std::ofstream(large, std::ios::binary) << std::string(1001, 'x');
+  EXPECT_EQ(message(large.string(), 1000), TooLargeMessage(large.string()));
+  EXPECT_EQ(message(large.string(), 1001), "read");
+
+  // A stream has no size ahead: it is read up to the bound, and refused beyond it.
+  const auto fifo = folder / "stream";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // The reader stops early; the writer then meets a closed pipe, which must not end the test.
+  const auto previous = std::signal(SIGPIPE, SIG_IGN);
+  for (const std::size_t written : {std::size_t{1000}, std::size_t{300000}}) {
+    std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << std::string(written, 'y'); });
+    const std::string said = message(fifo.string(), 200000);
+    writer.join();
+    EXPECT_EQ(said, written <= 200000 ? "read" : TooLargeMessage(fifo.string())) << written;
+  }
+  std::signal(SIGPIPE, previous);
 }
 
 }  // namespace
