@@ -67,7 +67,8 @@ class TMainForm : public QMainWindow {
   void StoreSearchModes();
   void CopySelection();
   void VariantsTimerTimer();
-  // Writes the current page to `fileName`, asking for a name when it is empty. True when written.
+  // Writes the current page to `fileName` as a new file (a link there is replaced), or where the user
+  // says in the save dialog when it is empty. True when written.
   bool SavePage(QString fileName = QString());
   void PrintPage();
   void OpenInBrowser();

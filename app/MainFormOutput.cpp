@@ -22,13 +22,19 @@ std::optional<CHtmlLines> TMainForm::OutputLines() {
 bool TMainForm::SavePage(QString fileName) {
   const auto lines = OutputLines();
   if (!lines) return false;
-  if (fileName.isEmpty()) {
+  // The browser file lives in the cache, where nobody chose it: a link found there is replaced.
+  const bool asked = fileName.isEmpty();
+  if (asked) {
     QFileDialog dialog(this);
     SetUpPageSaveDialog(dialog, ProposedFileName(FromCp1251(currentPage.label)));
     if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     fileName = dialog.selectedFiles().front();
   }
-  if (const QString reason = WritePageFile(fileName, PageFileBytes(*lines)); !reason.isEmpty()) {
+  const std::string bytes = PageFileBytes(*lines);
+  const QString reason =
+      asked ? WritePageFile(fileName, bytes)
+            : WriteNewFile(fileName, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  if (!reason.isEmpty()) {
     ShowMessage(this,
                 QString::fromUtf8("Не удалось сохранить страницу в файл\n%1\n\n%2").arg(fileName, reason));
     return false;

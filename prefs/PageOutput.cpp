@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <filesystem>
 
 #include "dictionary/DataFileLocation.h"
 
@@ -43,10 +45,28 @@ QString WritePageFile(const QString& path, const std::string& bytes) {
   return QString();
 }
 
+QString WriteNewFile(const QString& path, const QByteArray& bytes) {
+  QTemporaryFile file(QFileInfo(path).path() + "/.carrolex-XXXXXX");
+  if (!file.open()) return file.errorString();
+  if (file.write(bytes) != bytes.size() || !file.flush()) return file.errorString();
+  // rename() replaces whatever has the name, a link included, and never writes where one points.
+  std::error_code error;
+  std::filesystem::rename(file.fileName().toStdString(), path.toStdString(), error);
+  if (error) return QString::fromStdString(error.message());
+  file.setAutoRemove(false);
+  return QString();
+}
+
 QString PrepareBrowserFile(const QString& logoFile) {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+  // A link planted where the help folder belongs goes; nothing is written where it points.
+  const QString help = QDir(folder).filePath("help");
+  if (QFileInfo(help).isSymLink()) QFile::remove(help);
   QDir(folder).mkpath("help");
   const QString logoCopy = QDir(folder).filePath(kLogoFile);
-  if (!logoFile.isEmpty() && !QFileInfo::exists(logoCopy)) QFile::copy(logoFile, logoCopy);
+  const QFileInfo copied(logoCopy);
+  if (QFile logo(logoFile);
+      !logoFile.isEmpty() && (copied.isSymLink() || !copied.exists()) && logo.open(QIODevice::ReadOnly))
+    WriteNewFile(logoCopy, logo.readAll());
   return QDir(folder).filePath("result.htm");
 }

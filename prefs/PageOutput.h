@@ -17,6 +17,10 @@ void SetUpPageSaveDialog(QFileDialog& dialog, const QString& proposedName);
 // Returns an empty text, or why the file could not be written.
 QString WritePageFile(const QString& path, const std::string& bytes);
 
+// Writes `bytes` as a new file that takes the name `path`, replacing what has the name (a file, or a
+// link, which is never followed). Returns an empty text, or why the file could not be written.
+QString WriteNewFile(const QString& path, const QByteArray& bytes);
+
 // The file given to the browser, in the user's cache folder (created when missing), with a
 // copy of the logo beside it so that the page shows it there too.
 QString PrepareBrowserFile(const QString& logoFile);

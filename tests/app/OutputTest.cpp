@@ -226,6 +226,31 @@ TEST_F(OutputTest, OpenInBrowserWritesThePageIntoTheCacheAndHandsExactlyThatFile
   EXPECT_TRUE(messages.empty());
 }
 
+// Links planted in the cache folder are replaced, never followed: what they point at stays as it was.
+TEST_F(OutputTest, TheBrowserFileReplacesALinkInsteadOfWritingWhereItPoints) {
+  PutLogoInTheCurrentFolder();
+  const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+  QDir(cache).removeRecursively();
+  QDir().mkpath(cache);
+  QTemporaryDir elsewhere;
+  const QString victim = elsewhere.filePath("victim.txt");
+  QFile file(victim);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("keep me");
+  file.close();
+  ASSERT_TRUE(QFile::link(victim, cache + "/result.htm"));
+  ASSERT_TRUE(QFile::link(elsewhere.path(), cache + "/help"));
+  TMainForm& window = StartOnSearch("oil");
+  window.OpenInBrowser();
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(ReadBytes(victim), "keep me");
+  EXPECT_FALSE(QFileInfo(cache + "/result.htm").isSymLink());
+  EXPECT_EQ(ReadBytes(cache + "/result.htm"), ExpectedFileBytes());
+  EXPECT_FALSE(QFileInfo(cache + "/help").isSymLink());
+  EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files), QStringList{"victim.txt"});
+  EXPECT_EQ(ReadBytes(cache + "/help/telmo.gif"), ReadBytes("help/telmo.gif"));
+}
+
 TEST_F(OutputTest, ABrowserFileThatCannotBeWrittenIsReportedAndNotOpened) {
   const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
   QDir(cache).removeRecursively();
