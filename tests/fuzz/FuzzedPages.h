@@ -11,7 +11,8 @@
 #include "pages/PageRenderer.h"
 #include "pages/Panes.h"
 
-inline void ForEachFuzzedPage(const CDictionary& dictionary, const std::function<void(const CHtmlLines&)>& use) {
+inline void ForEachFuzzedPage(const CDictionary& dictionary,
+                              const std::function<void(const CHtmlLines&)>& use) {
   const auto render = [&](const CResultPage& page) {
     for (const bool forExport : {false, true}) {
       CHtmlLines lines;
