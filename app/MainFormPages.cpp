@@ -2,28 +2,17 @@
 #include <QDesktopServices>
 #include <QStatusBar>
 #include <QUrl>
-#include <charconv>
 
 #include "app/MainForm.h"
 #include "app/Modal.h"
 #include "app/QtText.h"
 #include "htmlview/HtmlLite.h"
+#include "pages/Links.h"
 #include "pages/PageBuilders.h"
 #include "pages/PageRenderer.h"
 #include "pages/Panes.h"
 
 namespace {
-
-// The number after a link's scheme, read as the program has always read it: a whole decimal
-// integer, or an error message for the user.
-std::optional<int32_t> LinkNumber(std::string_view rest, QWidget* parent) {
-  int32_t value = 0;
-  std::string_view digits = rest.starts_with('+') ? rest.substr(1) : rest;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (!digits.empty() && error == std::errc() && end == digits.data() + digits.size()) return value;
-  ShowMessage(parent, QString("'%1' is not a valid integer value").arg(FromCp1251(rest)));
-  return std::nullopt;
-}
 
 // Links inside dictionary texts may name anything; only web and mail leave the program.
 bool OpensOutside(const QUrl& url) {
@@ -57,21 +46,28 @@ void TMainForm::RefreshVariantsPane() {
 }
 
 bool TMainForm::HandleLink(const QString& url) {
-  const std::string link = ToCp1251(url);
-  const auto rest = [&link](std::string_view prefix) { return std::string_view(link).substr(prefix.size()); };
-  if (link.starts_with("article://")) {
-    if (const auto id = LinkNumber(rest("article://"), this)) OpenArticle(*id);
-  } else if (link.starts_with("variant://")) {
-    if (rest("variant://") == "all")
+  const std::string href = ToCp1251(url);
+  switch (const CLink link = ParseLink(href); link.kind) {
+    case CLink::CKind::Article:
+      OpenArticle(link.number);
+      break;
+    case CLink::CKind::Variant:
+      OpenVariant(link.number);
+      break;
+    case CLink::CKind::AllVariants:
       ShowAllVariants();
-    else if (const auto n = LinkNumber(rest("variant://"), this))
-      OpenVariant(*n);
-  } else if (link.starts_with("bookmark://")) {
-    const auto n = LinkNumber(rest("bookmark://"), this);
-    // A number that names no bookmark can only come from a link made outside the program.
-    if (n && *n >= 0 && *n < static_cast<int32_t>(bookmarks.size())) ShowPage(bookmarks[*n], true);
-  } else if (const QUrl outside(url); OpensOutside(outside)) {
-    QDesktopServices::openUrl(outside);
+      break;
+    case CLink::CKind::Bookmark:
+      // A number that names no bookmark can only come from a link made outside the program.
+      if (link.number >= 0 && link.number < static_cast<int32_t>(bookmarks.size()))
+        ShowPage(bookmarks[link.number], true);
+      break;
+    case CLink::CKind::NotANumber:
+      ShowMessage(this, QString::fromUtf8("'%1' is not a valid integer value").arg(FromCp1251(link.rest)));
+      break;
+    case CLink::CKind::Outside:
+      if (const QUrl outside(url); OpensOutside(outside)) QDesktopServices::openUrl(outside);
+      break;
   }
   return true;
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
 
 inline QString FromCp1251(std::string_view text) {
   return QString::fromStdString(cp1251::ToUtf8(text));

@@ -2,7 +2,7 @@
 #include "dictionary/Dictionary.h"
 #include "pages/PageRenderer.h"
 #include "pages/ResultPage.h"
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

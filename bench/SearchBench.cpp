@@ -2,8 +2,8 @@
 #include "dictionary/Dictionary.h"
 #include "dictionary/Variant.h"
 #include "pages/ResultPage.h"
-#include "search/Cp1251.h"
 #include "tests/support/LiteralSearch.h"
+#include "text/Cp1251.h"
 
 namespace {
 

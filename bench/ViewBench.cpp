@@ -13,7 +13,7 @@
 #include "htmlview/HtmlLite.h"
 #include "pages/PageRenderer.h"
 #include "pages/Panes.h"
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "cli/Carro.h"
 
 #include <algorithm>
-#include <charconv>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -17,8 +16,9 @@
 #include "pages/PageBuilders.h"
 #include "pages/PageRenderer.h"
 #include "pages/Panes.h"
-#include "search/Cp1251.h"
 #include "search/SearchQuery.h"
+#include "text/Cp1251.h"
+#include "text/Integer.h"
 
 namespace {
 
@@ -221,11 +221,9 @@ int RunDump(CRun& run) {
 }
 
 int32_t Number(std::string_view text, std::string_view what) {
-  int32_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size())
-    throw CUsageError(std::string(what) + ": «" + std::string(text) + "» не целое число");
-  return value;
+  const auto value = ParseInt32(text);
+  if (!value) throw CUsageError(std::string(what) + ": «" + std::string(text) + "» не целое число");
+  return *value;
 }
 
 // A display count, kept within the limits the settings dialog keeps it in.

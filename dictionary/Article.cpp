@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "dictionary/DataReader.h"
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

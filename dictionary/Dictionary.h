@@ -57,6 +57,7 @@ struct CDictionaryInfo {
 // The leading decimal number of a version text, read the same in every locale; 0 without one.
 double ReadVersionNumber(std::string_view text);
 
+// Its members are defined in dictionary/Dictionary.cpp unless a comment names another file.
 class CDictionary {
  public:
   enum class LoadState { Loaded, NeedsNewerProgram };
@@ -93,9 +94,11 @@ class CDictionary {
   std::vector<int32_t> SynonymGroupMembers(int32_t group) const;
   int32_t CountTermsByLanguage(int32_t code) const;
 
+  // Defined in search/WordMatch.cpp.
   // First occurrence of `word` in `text` at or after `start` by the word matching rules, or -1.
   static int32_t FindWord(std::string_view word, std::string_view text, int32_t start, bool wholeWord);
 
+  // Defined in search/Search.cpp, with CandidateFields below.
   // How well `word` stands in `text`: early occurrences in short texts score highest; 0 when absent.
   static int32_t ScoreWord(std::string_view word, std::string_view text, bool wholeWord);
   struct CSearchHit {
@@ -104,9 +107,10 @@ class CDictionary {
   };
   // Every article that holds the query's words, best first; `strictCount` of them hold all.
   std::vector<CSearchHit> RankArticles(const CSearchQuery& query, int32_t& strictCount) const;
-  // The same as a search result page.
+  // The same as a search result page. Defined in pages/SearchPage.cpp.
   CResultPage Search(CSearchQuery query) const;
-  // The headwords that match the typed text, ranked; `list` is replaced.
+  // The headwords that match the typed text, ranked; `list` is replaced. Defined in
+  // dictionary/Variants.cpp, with HeadwordSignature below.
   void LookupVariants(std::string_view input, std::vector<CVariant>& list) const;
 
   // The fields a search scores, with their weights.

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
 
 inline constexpr std::string_view kProgramTitle = "ТЕЛМО Карролексия"_cp;
 inline constexpr std::string_view kProgramVersion = "1.0";

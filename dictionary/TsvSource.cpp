@@ -1,11 +1,11 @@
 #include "dictionary/TsvSource.h"
 
 #include <array>
-#include <charconv>
 #include <cstdio>
 
 #include "dictionary/DataFileWriter.h"
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
+#include "text/Integer.h"
 
 namespace {
 
@@ -81,11 +81,9 @@ class CSourceReader {
   }
 
   int32_t Number(std::string_view field) const {
-    int32_t value = 0;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-    if (field.empty() || error != std::errc() || end != field.data() + field.size())
-      Fail(std::string("ожидалось целое число, а не «"_cp) + Cp(field) + std::string("»"_cp));
-    return value;
+    const auto value = ParseInt32(field);
+    if (!value) Fail(std::string("ожидалось целое число, а не «"_cp) + Cp(field) + std::string("»"_cp));
+    return *value;
   }
 
  private:

@@ -2,7 +2,7 @@
 
 #include "dictionary/Dictionary.h"
 #include "dictionary/Variant.h"
-#include "search/WordMatch.h"
+#include "text/WordRules.h"
 
 namespace {
 

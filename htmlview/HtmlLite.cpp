@@ -14,7 +14,7 @@
 
 #include "htmlview/PageMarkup.h"
 #include "htmlview/PageResources.h"
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

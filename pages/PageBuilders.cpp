@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "pages/Html.h"
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
+#include "text/Html.h"
 
 CSearchQuery VariantsQuery(std::string_view searchBoxText) {
   CSearchQuery query(searchBoxText, false, true);

@@ -5,8 +5,9 @@
 #include <string>
 
 #include "dictionary/Messages.h"
-#include "search/Cp1251.h"
+#include "pages/Links.h"
 #include "search/Highlight.h"
+#include "text/Cp1251.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void WriteHeaderTable(CHtmlLines& lines, std::string_view heading, int32_t total
 }
 
 void AppendSynonym(std::string& line, const CArticle& member, bool forExport) {
-  if (!forExport) line.append("<a href='article://").append(std::to_string(member.id)).append("'>");
+  if (!forExport) line.append("<a href='").append(ArticleLink(member.id)).append("'>");
   line.append(member.translation);
   if (!member.term.empty()) line.append(" (").append(member.term).append(")");
   if (!forExport) line.append("</a>");

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "pages/Html.h"
-#include "search/Cp1251.h"
+#include "pages/Links.h"
+#include "text/Cp1251.h"
+#include "text/Html.h"
 
 namespace {
 
@@ -39,12 +40,13 @@ CHtmlLines VariantsPaneLines(const std::vector<CVariant>& variants, int32_t inpu
   const int32_t shown = std::min(count, maxVariantDisplayCount);
   CHtmlLines lines{"<html>", std::string(kPaneBodyStart)};
   if (count > 0)
-    lines.emplace_back(
-        "<div align=right><font size=-1><a href=variant://all>Показать все &raquo;</a></font></div><hr>"_cp);
+    lines.push_back(std::string("<div align=right><font size=-1><a href=")
+                        .append(kAllVariantsLink)
+                        .append(">Показать все &raquo;</a></font></div><hr>"_cp));
   lines.emplace_back(kPaneTableStart);
   for (int32_t i = 0; i < shown; ++i) {
-    lines.push_back(std::string("<tr><td><a href=variant://")
-                        .append(std::to_string(i))
+    lines.push_back(std::string("<tr><td><a href=")
+                        .append(VariantLink(i))
                         .append(">")
                         .append(WithMatchInBold(variants[i], inputLength))
                         .append("</a></td></tr>"));
@@ -65,8 +67,8 @@ CHtmlLines BookmarksPaneLines(const std::vector<CResultPage>& bookmarks) {
   CHtmlLines lines{"<html>", std::string(kPaneBodyStart), std::string(kPaneTableStart)};
   lines.reserve(bookmarks.size() + 4);
   for (auto n = static_cast<int32_t>(bookmarks.size()) - 1; n >= 0; --n) {
-    lines.push_back(std::string("<tr><td><a href=bookmark://")
-                        .append(std::to_string(n))
+    lines.push_back(std::string("<tr><td><a href=")
+                        .append(BookmarkLink(n))
                         .append(">")
                         .append(EscapeHtml(bookmarks[n].label))
                         .append("</a></td></tr>"));

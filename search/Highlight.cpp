@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "search/WordMatch.h"
+#include "text/WordRules.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <map>
 
 #include "dictionary/Dictionary.h"
-#include "pages/Html.h"
-#include "search/Cp1251.h"
-#include "search/WordMatch.h"
+#include "search/SearchQuery.h"
+#include "text/Cp1251.h"
+#include "text/WordRules.h"
 
 namespace {
 
@@ -94,14 +94,6 @@ void ScanWordStarts(const char* base, std::size_t p, std::size_t end,
 }
 
 }  // namespace
-
-CResultPage NewSearchPage(const CSearchQuery& query) {
-  CResultPage page;
-  page.SetLabel(query.Text());
-  page.SetHeading(std::string("Поиск: &laquo;"_cp) + EscapeHtml(query.Text()) + "&raquo;");
-  page.SetQuery(query);
-  return page;
-}
 
 int32_t CDictionary::ScoreWord(std::string_view word, std::string_view text, bool wholeWord) {
   if (word.size() > text.size()) return 0;
@@ -221,12 +213,4 @@ std::vector<CDictionary::CSearchHit> CDictionary::RankArticles(const CSearchQuer
     return order != 0 ? order < 0 : a.position < b.position;
   });
   return hits;
-}
-
-CResultPage CDictionary::Search(CSearchQuery query) const {
-  CResultPage page = NewSearchPage(query);
-  const std::vector<CSearchHit> hits = RankArticles(query, page.strictCount);
-  page.articleIds.reserve(hits.size());
-  for (const CSearchHit& hit : hits) page.articleIds.push_back(articles[hit.position].id);
-  return page;
 }

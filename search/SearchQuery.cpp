@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "search/CaseTable.h"
+#include "text/CaseTable.h"
 
 CSearchQuery::CSearchQuery(std::string_view typed, bool fullWords, bool allWords) {
   const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };

@@ -1,4 +1,4 @@
-#include "search/WordMatch.h"
+#include "text/WordRules.h"
 
 #include "dictionary/Dictionary.h"
 

@@ -19,7 +19,7 @@
 #include "dictionary/DataFileWriter.h"
 #include "dictionary/TsvSource.h"
 #include "htmlview/HtmlLite.h"
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
 
 inline constexpr const char* kSource =
     "# dataVersion: 2026-test\n"

@@ -10,9 +10,9 @@
 #include "dictionary/Variant.h"
 #include "pages/PageBuilders.h"
 #include "pages/PageRenderer.h"
-#include "search/Cp1251.h"
 #include "search/Search.h"
-#include "tests/TestData.h"
+#include "tests/support/TestData.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "dictionary/DataFileLocation.h"
-#include "tests/TestData.h"
+#include "tests/support/TestData.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 
 #include "dictionary/Messages.h"
-#include "tests/TestData.h"
+#include "tests/support/TestData.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "dictionary/DataFileWriter.h"
 #include "dictionary/TsvSource.h"
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

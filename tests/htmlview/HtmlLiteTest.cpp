@@ -23,9 +23,9 @@
 #include "dictionary/Dictionary.h"
 #include "htmlview/HtmlLite.h"
 #include "pages/PageRenderer.h"
-#include "search/Cp1251.h"
 #include "tests/support/FileOpens.h"
 #include "tests/support/Watchdog.h"
+#include "text/Cp1251.h"
 
 // Failures show texts as texts.
 void PrintTo(const QString& text, std::ostream* out) {

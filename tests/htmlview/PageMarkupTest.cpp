@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <tuple>
 
-#include "pages/Html.h"
 #include "pages/PageBuilders.h"
 #include "pages/PageRenderer.h"
 #include "pages/Panes.h"
-#include "tests/pages/PagesTestData.h"
+#include "tests/support/PagesTestData.h"
+#include "text/Html.h"
 
 namespace {
 

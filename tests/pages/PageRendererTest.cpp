@@ -6,7 +6,7 @@
 #include "pages/PageBuilders.h"
 #include "pages/PageRenderer.h"
 #include "search/Highlight.h"
-#include "tests/pages/PagesTestData.h"
+#include "tests/support/PagesTestData.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "pages/Panes.h"
-#include "tests/pages/PagesTestData.h"
+#include "tests/support/PagesTestData.h"
 
 namespace {
 

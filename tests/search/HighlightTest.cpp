@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "search/Cp1251.h"
 #include "search/Highlight.h"
 #include "search/SearchQuery.h"
 #include "tests/support/LiteralHighlight.h"
+#include "text/Cp1251.h"
 
 namespace {
 

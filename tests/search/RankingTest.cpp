@@ -3,8 +3,8 @@
 #include <random>
 
 #include "search/Search.h"
-#include "tests/TestData.h"
 #include "tests/support/LiteralSearch.h"
+#include "tests/support/TestData.h"
 
 namespace {
 

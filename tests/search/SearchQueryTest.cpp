@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "search/Cp1251.h"
 #include "search/SearchQuery.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "dictionary/Dictionary.h"
-#include "search/Cp1251.h"
-#include "search/WordMatch.h"
+#include "text/Cp1251.h"
+#include "text/WordRules.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
+#include "pages/SearchPage.h"
 #include "search/Search.h"
-#include "search/WordMatch.h"
+#include "text/WordRules.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 #include "pages/PageRenderer.h"
-#include "tests/TestData.h"
+#include "tests/support/TestData.h"
 
 inline const CDictionary& SynonymStore() {
   static const CDictionary store = Loaded(FileBytes({

@@ -10,7 +10,7 @@
 
 #include "dictionary/DataFileWriter.h"
 #include "dictionary/Dictionary.h"
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
 
 inline CDictionaryInfo TestInfo(std::string requiredVersion = "1.0") {
   return {"info one", "info two", "2026-12", std::move(requiredVersion)};

@@ -1,4 +1,4 @@
-#include "search/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace cp1251 {
 

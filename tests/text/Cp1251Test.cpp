@@ -5,8 +5,8 @@
 #include <clocale>
 #include <cwctype>
 
-#include "search/CaseTable.h"
-#include "search/Cp1251.h"
+#include "text/CaseTable.h"
+#include "text/Cp1251.h"
 
 namespace {
 
