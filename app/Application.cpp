@@ -5,9 +5,11 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "dictionary/ProgramInfo.h"
+
 void SetUpApplication() {
-  QApplication::setOrganizationName("TelmoTX");
-  QApplication::setApplicationName("Telmo Carro Lexiconia");
+  QApplication::setOrganizationName(QLatin1StringView(kOrganizationName));
+  QApplication::setApplicationName(QLatin1StringView(kApplicationName));
   // No display name: Qt would append it to every window's caption, and each caption is the program's own.
   QApplication::setDesktopFileName("carrolex");
   QApplication::setWindowIcon(QIcon(":/carrolex.png"));

@@ -13,6 +13,7 @@
 #include "dictionary/Messages.h"
 #include "dictionary/TsvSource.h"
 #include "dictionary/Variant.h"
+#include "pages/DisplayLimits.h"
 #include "pages/PageBuilders.h"
 #include "pages/PageRenderer.h"
 #include "pages/Panes.h"
@@ -23,8 +24,6 @@
 namespace {
 
 // The window's defaults and limits for the two display counts.
-constexpr int32_t kDefaultMaxResults = 300;
-constexpr int32_t kDefaultMaxVariants = 100;
 
 constexpr int kDone = 0;
 constexpr int kUsageError = 1;
@@ -158,9 +157,9 @@ int RunInfo(CRun& run) {
   run.out.Line(std::string("Требуемая версия программы: "_cp) + info.requiredVersion);
   run.out.Line(std::string("Количество статей: "_cp) + std::to_string(dictionary.ArticleCount()));
   run.out.Line(std::string("Терминов на английском языке: "_cp) +
-               std::to_string(dictionary.CountTermsByLanguage(2)));
+               std::to_string(dictionary.CountTermsByLanguage(LanguageCode(CLanguage::English))));
   run.out.Line(std::string("Терминов на немецком языке: "_cp) +
-               std::to_string(dictionary.CountTermsByLanguage(5)));
+               std::to_string(dictionary.CountTermsByLanguage(LanguageCode(CLanguage::German))));
   return kDone;
 }
 
@@ -227,16 +226,15 @@ int32_t Number(std::string_view text, std::string_view what) {
 }
 
 // A display count, kept within the limits the settings dialog keeps it in.
-int32_t DisplayCount(const CRun& run, std::string_view option, int32_t fallback, int32_t minimum,
-                     int32_t maximum) {
+int32_t DisplayCount(const CRun& run, std::string_view option, const CDisplayLimits& limits) {
   const auto value = run.args.Value(option);
-  return value ? std::clamp(Number(*value, option), minimum, maximum) : fallback;
+  return value ? limits.Clamped(Number(*value, option)) : limits.standard;
 }
 
 void PrintPage(CRun& run, const CDictionary& dictionary, const CResultPage& page) {
   const bool forExport = run.args.Flag("--export");
   const CRenderOptions options{
-      .maxResultDisplayCount = DisplayCount(run, "--max-results", kDefaultMaxResults, 10, 500),
+      .maxResultDisplayCount = DisplayCount(run, "--max-results", kResultCountLimits),
       .highlight = !run.args.Flag("--no-highlight")};
   CHtmlLines lines;
   RenderPage(dictionary, page, lines, forExport, options);
@@ -252,7 +250,7 @@ int RunVariants(CRun& run) {
   const std::string typed = ArgumentCp1251(run.args.JoinedText());
   const bool pane = run.args.Flag("--pane");
   const bool page = run.args.Flag("--page");
-  const int32_t maxVariants = DisplayCount(run, "--max-variants", kDefaultMaxVariants, 10, 200);
+  const int32_t maxVariants = DisplayCount(run, "--max-variants", kVariantCountLimits);
   std::vector<CVariant> variants;
   dictionary.LookupVariants(pane || page ? VariantsInput(typed) : typed, variants);
   if (pane) {

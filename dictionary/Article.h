@@ -10,6 +10,13 @@ class CDataReader;
 
 enum class CRecordRead { Read, End, Damaged };
 
+// The language codes of the data file's `language` field; any other value marks no language.
+enum class CLanguage : int32_t { English = 2, German = 5 };
+
+constexpr int32_t LanguageCode(CLanguage language) {
+  return static_cast<int32_t>(language);
+}
+
 class CArticle {
  public:
   int32_t id = 0;

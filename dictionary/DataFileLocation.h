@@ -8,7 +8,8 @@
 #include <optional>
 #include <vector>
 
-inline constexpr const char* kAppDataSubfolder = "TelmoTX/Telmo Carro Lexiconia";
+#include "dictionary/ProgramInfo.h"
+
 // The about page's logo, as the page refers to it.
 inline constexpr const char* kLogoFile = "help/telmo.gif";
 

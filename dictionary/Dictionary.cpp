@@ -7,11 +7,11 @@
 
 #include "dictionary/DataReader.h"
 #include "dictionary/Messages.h"
+#include "dictionary/ProgramInfo.h"
 
 namespace {
 
 constexpr std::size_t kHeaderSize = 44;
-constexpr double kOwnVersion = 1.0;
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -84,7 +84,7 @@ void CDictionary::LoadBytes(std::vector<char> content, std::string_view fileName
     if (!read) throw CDictionaryError(MetadataDamagedMessage(fileName));
     *text = *read;
   }
-  if (ReadVersionNumber(info.requiredVersion) > kOwnVersion) {
+  if (ReadVersionNumber(info.requiredVersion) > kProgramVersionNumber) {
     state = LoadState::NeedsNewerProgram;
     return;
   }

@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "dictionary/ProgramInfo.h"
 #include "text/Cp1251.h"
 
 inline constexpr std::string_view kProgramTitle = "ТЕЛМО Карролексия"_cp;
-inline constexpr std::string_view kProgramVersion = "1.0";
 inline constexpr std::string_view kProductName = "TELMO Carro Lexiconia";
 inline constexpr std::string_view kDataFileName = "carro.dct";
 
@@ -24,7 +24,8 @@ inline constexpr std::string_view kLegalNotice =
     "<p><font size=-1>&copy; 2026 ТЕЛМО. Все права защищены.</font></p>"_cp;
 // The small print that closes every saved, printed or browsed page.
 inline constexpr std::string_view kExportCredit =
-    "Страница подготовлена программой ТЕЛМО Карролексия 1.0. Интернет-версия словаря: "
+    "Страница подготовлена программой ТЕЛМО Карролексия " CARRO_VERSION
+    ". Интернет-версия словаря: "
     "<a href=https://www.example.com/carro/online/>https://www.example.com/carro/online/</a>"_cp;
 
 inline constexpr std::string_view kLoadErrorMessage = "Ошибка загрузки словаря"_cp;

@@ -14,6 +14,7 @@
 
 #include "htmlview/PageMarkup.h"
 #include "htmlview/PageResources.h"
+#include "pages/DisplayLimits.h"
 #include "text/Cp1251.h"
 
 namespace {
@@ -78,7 +79,7 @@ ThtmlLite::ThtmlLite(const CSettings& settings, QWidget* parent) : QTextBrowser(
   colours.setColor(QPalette::Base, Qt::white);
   colours.setColor(QPalette::Text, Qt::black);
   setPalette(colours);
-  setFont(QFont("Arial", kDefaultFontSize));
+  setFont(QFont("Arial", kFontSizeLimits.standard));
   document()->setDefaultStyleSheet(
       QString("pre, tt, code { font-family: 'Courier New'; }") +
       (settings.plainLinks ? " a { color: black; text-decoration: none; }" : ""));
@@ -124,7 +125,8 @@ void ThtmlLite::PrintStrings(const std::vector<std::string>& lines, QPrinter& pr
 
 void ThtmlLite::SetFontSize(int size) {
   QFont base = font();
-  base.setPointSize(std::clamp(size, kMinFontSize, kMaxFontSize));
+  // A settings file may hold any number; the dialog offers at most kFontSizeLimits.maximum.
+  base.setPointSize(std::clamp(size, kMinShownFontSize, kFontSizeLimits.maximum));
   setFont(base);
 }
 

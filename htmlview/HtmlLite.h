@@ -27,11 +27,6 @@ class ThtmlLite : public QTextBrowser {
   static CSettings VariantsPane();
   static CSettings BookmarksPane();
 
-  static constexpr int kDefaultFontSize = 9;
-  static constexpr int kMinFontSize = 6;
-  // The largest size the settings dialog offers; a settings file may hold any number.
-  static constexpr int kMaxFontSize = 100;
-
   explicit ThtmlLite(const CSettings& settings, QWidget* parent = nullptr);
 
   void LoadStrings(const std::vector<std::string>& lines);

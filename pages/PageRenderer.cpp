@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "dictionary/DataFileLocation.h"
 #include "dictionary/Messages.h"
 #include "pages/Links.h"
 #include "search/Highlight.h"
@@ -28,9 +29,9 @@ void WriteDocumentStart(CHtmlLines& lines) {
 
 std::string_view LanguageTag(int32_t language) {
   switch (language) {
-    case 2:
+    case LanguageCode(CLanguage::English):
       return "англ."_cp;
-    case 5:
+    case LanguageCode(CLanguage::German):
       return "нем."_cp;
     default:
       return {};
@@ -153,8 +154,10 @@ void RenderAboutPage(const CDictionary& dictionary, CHtmlLines& lines) {
         .append(after);
   };
   WriteDocumentStart(lines);
-  AppendLines(lines, {kBodyStart,
-                      "<table border=0 cellspacing=0 cellpadding=3><tr><td><img src=help/telmo.gif></td>"});
+  AppendLines(lines, {kBodyStart});
+  lines.push_back(std::string("<table border=0 cellspacing=0 cellpadding=3><tr><td><img src=")
+                      .append(kLogoFile)
+                      .append("></td>"));
   lines.push_back(std::string("<td><h2>").append(kProgramTitle).append("</h2>"));
   lines.push_back(std::string("<h3>").append(kProductName).append("</h3></td></tr>"));
   AppendLines(
@@ -162,9 +165,9 @@ void RenderAboutPage(const CDictionary& dictionary, CHtmlLines& lines) {
               "Версия данных словаря: "_cp, dictionary.Info().dataVersion, "<br>", "Количество статей: "_cp});
   lines.push_back(std::to_string(dictionary.ArticleCount()));
   AppendLines(lines, {"<br>", "Терминов на английском языке: "_cp});
-  lines.push_back(std::to_string(dictionary.CountTermsByLanguage(2)));
+  lines.push_back(std::to_string(dictionary.CountTermsByLanguage(LanguageCode(CLanguage::English))));
   AppendLines(lines, {"<br>", "Терминов на немецком языке: "_cp});
-  lines.push_back(std::to_string(dictionary.CountTermsByLanguage(5)));
+  lines.push_back(std::to_string(dictionary.CountTermsByLanguage(LanguageCode(CLanguage::German))));
   AppendLines(lines, {"</p>", "<hr>"});
   lines.push_back(link("<p>WWW: ", "", kMakerSite, "<br>"));
   lines.push_back(link("E-mail: ", "mailto:", kMakerEmail, "<br>"));

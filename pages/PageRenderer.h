@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "dictionary/Dictionary.h"
+#include "pages/DisplayLimits.h"
 #include "pages/ResultPage.h"
 
 using CHtmlLines = std::vector<std::string>;
 
 // What rendering reads from the window at the moment of rendering.
 struct CRenderOptions {
-  int32_t maxResultDisplayCount = 300;
+  int32_t maxResultDisplayCount = kResultCountLimits.standard;
   bool highlight = true;                       // view mode only
   std::function<void()> beforeHighlighting{};  // the window shows "Подсветка найденных слов..."
 };

@@ -60,8 +60,8 @@ void AddFieldRow(QGridLayout& grid, int row, const char* labelName, const char* 
 
 }  // namespace
 
-CNumberField::CNumberField(int minimum, int maximum, QWidget* parent) : QSpinBox(parent) {
-  setRange(minimum, maximum);
+CNumberField::CNumberField(const CDisplayLimits& limits, QWidget* parent) : QSpinBox(parent) {
+  setRange(limits.minimum, limits.maximum);
 }
 
 QValidator::State CNumberField::validate(QString& text, int&) const {
@@ -111,9 +111,9 @@ TMainPropsForm::TMainPropsForm(QWidget* owner, bool trayAvailable) : QDialog(own
 
   auto* searchGroup = new QGroupBox(QString::fromUtf8(" Параметры поиска "), this);
   searchGroup->setObjectName("SearchGroupBox");
-  MaxVariantDisplayCountSpin = new CNumberField(10, 200, searchGroup);
+  MaxVariantDisplayCountSpin = new CNumberField(kVariantCountLimits, searchGroup);
   MaxVariantDisplayCountSpin->setObjectName("MaxVariantDisplayCountSpin");
-  MaxResultDisplayCountSpin = new CNumberField(10, 500, searchGroup);
+  MaxResultDisplayCountSpin = new CNumberField(kResultCountLimits, searchGroup);
   MaxResultDisplayCountSpin->setObjectName("MaxResultDisplayCountSpin");
   QGridLayout* searchGrid = NewGroupGrid(searchGroup);
   AddFieldRow(*searchGrid, 0, "MaxVariantDisplayCountLabel",
@@ -126,9 +126,9 @@ TMainPropsForm::TMainPropsForm(QWidget* owner, bool trayAvailable) : QDialog(own
   interfaceGroup->setObjectName("InterfaceGroupBox");
   TrayCheckBox = new QCheckBox(QString::fromUtf8("Сворачивать окно в трей"), interfaceGroup);
   TrayCheckBox->setObjectName("TrayCheckBox");
-  VariantsFontSizeSpin = new CNumberField(1, 100, interfaceGroup);
+  VariantsFontSizeSpin = new CNumberField(kFontSizeLimits, interfaceGroup);
   VariantsFontSizeSpin->setObjectName("VariantsFontSizeSpin");
-  ResultsFontSizeSpin = new CNumberField(1, 100, interfaceGroup);
+  ResultsFontSizeSpin = new CNumberField(kFontSizeLimits, interfaceGroup);
   ResultsFontSizeSpin->setObjectName("ResultsFontSizeSpin");
   QString trayHint = QString::fromUtf8(
       "Если данный флажок установлен, окно словаря будет сворачиваться в значок в правой части панели "

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "pages/DisplayLimits.h"
 #include "prefs/Prefs.h"
 
 // A whole-number field within fixed limits. While the user types, any text made of digits, signs and
@@ -15,7 +16,7 @@ class CNumberField : public QSpinBox {
   Q_OBJECT
 
  public:
-  CNumberField(int minimum, int maximum, QWidget* parent);
+  CNumberField(const CDisplayLimits& limits, QWidget* parent);
 
  protected:
   QValidator::State validate(QString& text, int& position) const override;

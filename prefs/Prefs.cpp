@@ -6,6 +6,8 @@
 #include <QSettings>
 #include <algorithm>
 
+#include "dictionary/ProgramInfo.h"
+
 #ifndef Q_OS_WIN
 #include <QFile>
 #include <QFileInfo>
@@ -15,8 +17,8 @@
 
 namespace {
 
-constexpr const char* kOrganization = "TelmoTX";
-constexpr const char* kProduct = "Telmo Carro Lexiconia";
+const QString kOrganization = QLatin1StringView(kOrganizationName);
+const QString kProduct = QLatin1StringView(kApplicationName);
 
 // The run-at-logon entry: whether it exists, and creating or removing it. False when that failed.
 #ifdef Q_OS_WIN
@@ -71,7 +73,7 @@ bool WriteRunAtLogonEntry(bool present) {
 
 QByteArray DesktopEntryStarting(const QByteArray& existing, const QString& exec) {
   const QByteArray type = "Type=Application";
-  const QByteArray name = "Name=" + QByteArray(kProduct);
+  const QByteArray name = "Name=" + kProduct.toUtf8();
   const QByteArray execLine = "Exec=" + exec.toUtf8();
   QList<QByteArray> lines = existing.split('\n');
   if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
@@ -180,6 +182,6 @@ CPrefsSaved CPrefs::SaveToRegistry() const {
 }
 
 void CPrefs::CheckLimits() {
-  MaxVariantDisplayCount = std::clamp(MaxVariantDisplayCount, 10, 200);
-  MaxResultDisplayCount = std::clamp(MaxResultDisplayCount, 10, 500);
+  MaxVariantDisplayCount = kVariantCountLimits.Clamped(MaxVariantDisplayCount);
+  MaxResultDisplayCount = kResultCountLimits.Clamped(MaxResultDisplayCount);
 }

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <cstdint>
 
+#include "pages/DisplayLimits.h"
+
 // What a save wrote: the settings themselves, and the run-at-logon entry as Autorun asks.
 struct CPrefsSaved {
   bool valuesWritten = true;
@@ -16,15 +18,15 @@ struct CPrefsSaved {
 // elsewhere), and the program's own run-at-logon entry. Every value is stored as an integer.
 class CPrefs {
  public:
-  int32_t MaxVariantDisplayCount = 100;
-  int32_t MaxResultDisplayCount = 300;
+  int32_t MaxVariantDisplayCount = kVariantCountLimits.standard;
+  int32_t MaxResultDisplayCount = kResultCountLimits.standard;
   bool SearchFullWords = false;
   bool SearchExact = false;
   bool MinToTray = false;
   bool Autorun = false;  // whether the run-at-logon entry exists; not among the stored values
   bool RunMinimized = false;
-  int32_t VariantsFontSize = 9;
-  int32_t ResultsFontSize = 9;
+  int32_t VariantsFontSize = kFontSizeLimits.standard;
+  int32_t ResultsFontSize = kFontSizeLimits.standard;
 
   // Fills every field. A missing value takes its default; so does a value that is not an integer,
   // and the load goes on. Returns the names of those values, empty when every value was fine.
