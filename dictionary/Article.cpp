@@ -7,22 +7,30 @@
 
 namespace {
 
-template <class T>
-bool Take(std::optional<T> value, T& field) {
-  if (value) field = *value;
-  return value.has_value();
+// Reads one field into `article`; false when the file ends inside it.
+bool ReadField(CDataReader& in, const CArticleField& field, CArticle& article) {
+  return std::visit(
+      [&](auto CArticle::*member) {
+        auto value = [&in, member] {
+          if constexpr (kIsNumberField<decltype(member)>)
+            return in.ReadInt32();
+          else
+            return in.ReadString();
+        }();
+        if (value) article.*member = *value;
+        return value.has_value();
+      },
+      field.member);
 }
 
 }  // namespace
 
 CRecordRead CArticle::ReadRecord(CDataReader& in) {
   CArticle read;
-  if (!Take(in.ReadInt32(), read.id)) return CRecordRead::End;
-  const bool complete = Take(in.ReadString(), read.term) && Take(in.ReadString(), read.translation) &&
-                        Take(in.ReadInt32(), read.language) && Take(in.ReadString(), read.definition) &&
-                        Take(in.ReadInt32(), read.synonymGroup) && Take(in.ReadString(), read.extraText) &&
-                        Take(in.ReadString(), read.seeAlso) && Take(in.ReadString(), read.transcription);
-  if (!complete) return CRecordRead::Damaged;
+  // Not even a whole id: the file's normal end. Any later field cut short: a damaged record.
+  if (!ReadField(in, kArticleFields.front(), read)) return CRecordRead::End;
+  for (std::size_t i = 1; i < kArticleFields.size(); ++i)
+    if (!ReadField(in, kArticleFields[i], read)) return CRecordRead::Damaged;
   *this = read;
   return CRecordRead::Read;
 }

@@ -2,9 +2,12 @@
 // One article of the data file. Its texts are Windows-1251 views into the loaded file, so an
 // article lives as long as the dictionary that holds it.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <variant>
 
 class CDataReader;
 
@@ -34,4 +37,28 @@ class CArticle {
   CRecordRead ReadRecord(CDataReader& in);
 
   std::string Title() const;
+
+  bool operator==(const CArticle&) const = default;
 };
+
+// The nine fields of a record in the order the data file stores them, named as the TSV source's
+// header names them. The reader, the writer, the TSV source and its dump all go through this table.
+struct CArticleField {
+  std::string_view name;
+  std::variant<int32_t CArticle::*, std::string_view CArticle::*> member;
+};
+// Whether a member of the table is one of the numbers (the others are texts).
+template <class TMember>
+inline constexpr bool kIsNumberField = std::is_same_v<TMember, int32_t CArticle::*>;
+
+inline constexpr std::array<CArticleField, 9> kArticleFields = {{
+    {"id", &CArticle::id},
+    {"term", &CArticle::term},
+    {"translation", &CArticle::translation},
+    {"language", &CArticle::language},
+    {"definition", &CArticle::definition},
+    {"synonymGroup", &CArticle::synonymGroup},
+    {"extraText", &CArticle::extraText},
+    {"seeAlso", &CArticle::seeAlso},
+    {"transcription", &CArticle::transcription},
+}};

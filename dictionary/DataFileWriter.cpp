@@ -20,15 +20,16 @@ void AppendString(std::string& out, std::string_view text) {
 }  // namespace
 
 void AppendRecord(std::string& records, const CArticle& article) {
-  AppendInt32(records, article.id);
-  AppendString(records, article.term);
-  AppendString(records, article.translation);
-  AppendInt32(records, article.language);
-  AppendString(records, article.definition);
-  AppendInt32(records, article.synonymGroup);
-  AppendString(records, article.extraText);
-  AppendString(records, article.seeAlso);
-  AppendString(records, article.transcription);
+  for (const CArticleField& field : kArticleFields) {
+    std::visit(
+        [&](auto CArticle::*member) {
+          if constexpr (kIsNumberField<decltype(member)>)
+            AppendInt32(records, article.*member);
+          else
+            AppendString(records, article.*member);
+        },
+        field.member);
+  }
 }
 
 std::string DataFileBytes(const CDictionaryInfo& info, std::string_view records) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <variant>
 
 #include "dictionary/DataFileWriter.h"
 #include "text/Cp1251.h"
@@ -9,10 +10,7 @@
 
 namespace {
 
-constexpr std::size_t kFieldCount = 9;
-constexpr std::array<std::string_view, kFieldCount> kFieldNames = {
-    "id",           "term",      "translation", "language",     "definition",
-    "synonymGroup", "extraText", "seeAlso",     "transcription"};
+constexpr std::size_t kFieldCount = kArticleFields.size();
 
 std::string Cp(std::string_view utf8) {
   std::string text;
@@ -132,12 +130,12 @@ CParsedSource ParseTsvSource(std::string_view tsv, std::string_view sourceName, 
     if (line.empty()) continue;
 
     if (!headerSeen) {
-      if (line == kTsvHeader) {
+      if (line == TsvHeader()) {
         headerSeen = true;
         continue;
       }
       if (!line.starts_with('#'))
-        reader.Fail(std::string("ожидались строки «# имя: значение» и заголовок "_cp) + Cp(kTsvHeader));
+        reader.Fail(std::string("ожидались строки «# имя: значение» и заголовок "_cp) + Cp(TsvHeader()));
       // "# name: value" sets a metadata text; other lines starting with "#" are comments.
       for (std::size_t i = 0; i < CDictionaryInfo::kNames.size(); ++i) {
         const std::string prefix = "# " + std::string(CDictionaryInfo::kNames[i]) + ":";
@@ -160,32 +158,27 @@ CParsedSource ParseTsvSource(std::string_view tsv, std::string_view sourceName, 
     if (++count != kFieldCount)
       reader.Fail(std::string("столбцов "_cp) + std::to_string(count) + std::string(", а нужно 9"_cp));
 
-    std::array<std::string, kFieldCount> texts;
-    std::array<int32_t, kFieldCount> numbers{};
-    for (std::size_t i = 0; i < kFieldCount; ++i) {
-      reader.InColumn(kFieldNames[i]);
-      const bool numeric = i == 0 || i == 3 || i == 5;
-      if (numeric)
-        numbers[i] = reader.Number(fields[i]);
-      else
-        texts[i] = reader.Text(fields[i]);
-    }
+    std::array<std::string, kFieldCount> texts;  // the article's texts point into these
     CArticle article;
-    article.id = numbers[0];
-    article.term = texts[1];
-    article.translation = texts[2];
-    article.language = numbers[3];
-    article.definition = texts[4];
-    article.synonymGroup = numbers[5];
-    article.extraText = texts[6];
-    article.seeAlso = texts[7];
-    article.transcription = texts[8];
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+      reader.InColumn(kArticleFields[i].name);
+      std::visit(
+          [&](auto CArticle::*member) {
+            if constexpr (kIsNumberField<decltype(member)>) {
+              article.*member = reader.Number(fields[i]);
+            } else {
+              texts[i] = reader.Text(fields[i]);
+              article.*member = texts[i];
+            }
+          },
+          kArticleFields[i].member);
+    }
     AppendRecord(source.records, article);
     ++source.articleCount;
   }
   if (!headerSeen) {
     reader.StartLine(lineNumber + 1);
-    reader.Fail(std::string("нет строки заголовка "_cp) + Cp(kTsvHeader));
+    reader.Fail(std::string("нет строки заголовка "_cp) + Cp(TsvHeader()));
   }
   return source;
 }
@@ -195,13 +188,29 @@ std::string DumpTsvSource(const CDictionary& dictionary) {
   const auto texts = dictionary.Info().Texts();
   for (std::size_t i = 0; i < texts.size(); ++i)
     tsv.append("# ").append(CDictionaryInfo::kNames[i]).append(": ").append(Escape(*texts[i])).append("\n");
-  tsv.append(kTsvHeader).append("\n");
-  for (const CArticle& a : dictionary.Articles()) {
-    tsv.append(std::to_string(a.id)).append("\t").append(Escape(a.term)).append("\t");
-    tsv.append(Escape(a.translation)).append("\t").append(std::to_string(a.language)).append("\t");
-    tsv.append(Escape(a.definition)).append("\t").append(std::to_string(a.synonymGroup)).append("\t");
-    tsv.append(Escape(a.extraText)).append("\t").append(Escape(a.seeAlso)).append("\t");
-    tsv.append(Escape(a.transcription)).append("\n");
+  tsv.append(TsvHeader()).append("\n");
+  for (const CArticle& article : dictionary.Articles()) {
+    for (const CArticleField& field : kArticleFields) {
+      if (&field != &kArticleFields.front()) tsv.append("\t");
+      std::visit(
+          [&](auto CArticle::*member) {
+            if constexpr (kIsNumberField<decltype(member)>)
+              tsv.append(std::to_string(article.*member));
+            else
+              tsv.append(Escape(article.*member));
+          },
+          field.member);
+    }
+    tsv.append("\n");
   }
   return tsv;
+}
+
+const std::string& TsvHeader() {
+  static const std::string header = [] {
+    std::string names;
+    for (const CArticleField& field : kArticleFields) (names += names.empty() ? "" : "\t") += field.name;
+    return names;
+  }();
+  return header;
 }

@@ -22,8 +22,8 @@ struct CParsedSource {
   int32_t articleCount = 0;
 };
 
-inline constexpr std::string_view kTsvHeader =
-    "id\tterm\ttranslation\tlanguage\tdefinition\tsynonymGroup\textraText\tseeAlso\ttranscription";
+// The header line: the field names of kArticleFields, tab-separated.
+const std::string& TsvHeader();
 
 // `sourceName` names the source in messages. With `lossy`, a character that Windows-1251
 // lacks becomes "?" instead of an error.

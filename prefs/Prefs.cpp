@@ -5,6 +5,8 @@
 #include <QList>
 #include <QSettings>
 #include <algorithm>
+#include <array>
+#include <variant>
 
 #include "dictionary/ProgramInfo.h"
 
@@ -19,6 +21,22 @@ namespace {
 
 const QString kOrganization = QLatin1StringView(kOrganizationName);
 const QString kProduct = QLatin1StringView(kApplicationName);
+
+// The stored values in the order they are written, each once; Autorun lives in the run-at-logon entry.
+struct CStoredValue {
+  const char* name;
+  std::variant<bool CPrefs::*, int32_t CPrefs::*> field;
+};
+constexpr std::array<CStoredValue, 8> kStoredValues = {{
+    {"SearchExact", &CPrefs::SearchExact},
+    {"SearchFullWords", &CPrefs::SearchFullWords},
+    {"MinToTray", &CPrefs::MinToTray},
+    {"RunMinimized", &CPrefs::RunMinimized},
+    {"MaxVariantDisplayCount", &CPrefs::MaxVariantDisplayCount},
+    {"MaxResultDisplayCount", &CPrefs::MaxResultDisplayCount},
+    {"VariantsFontSize", &CPrefs::VariantsFontSize},
+    {"ResultsFontSize", &CPrefs::ResultsFontSize},
+}};
 
 // The run-at-logon entry: whether it exists, and creating or removing it. False when that failed.
 #ifdef Q_OS_WIN
@@ -152,14 +170,9 @@ QStringList CPrefs::LoadFromRegistry() {
     return fallback;
   };
   const CPrefs defaults;
-  SearchExact = read("SearchExact", defaults.SearchExact) != 0;
-  SearchFullWords = read("SearchFullWords", defaults.SearchFullWords) != 0;
-  MinToTray = read("MinToTray", defaults.MinToTray) != 0;
-  RunMinimized = read("RunMinimized", defaults.RunMinimized) != 0;
-  MaxVariantDisplayCount = read("MaxVariantDisplayCount", defaults.MaxVariantDisplayCount);
-  MaxResultDisplayCount = read("MaxResultDisplayCount", defaults.MaxResultDisplayCount);
-  VariantsFontSize = read("VariantsFontSize", defaults.VariantsFontSize);
-  ResultsFontSize = read("ResultsFontSize", defaults.ResultsFontSize);
+  for (const CStoredValue& stored : kStoredValues) {
+    std::visit([&](auto CPrefs::*field) { this->*field = read(stored.name, defaults.*field); }, stored.field);
+  }
   Autorun = RunAtLogonEntryExists();
   CheckLimits();
   return wrongType;
@@ -167,14 +180,12 @@ QStringList CPrefs::LoadFromRegistry() {
 
 CPrefsSaved CPrefs::SaveToRegistry() const {
   QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganization, kProduct);
-  settings.setValue("SearchExact", SearchExact ? 1 : 0);
-  settings.setValue("SearchFullWords", SearchFullWords ? 1 : 0);
-  settings.setValue("MinToTray", MinToTray ? 1 : 0);
-  settings.setValue("RunMinimized", RunMinimized ? 1 : 0);
-  settings.setValue("MaxVariantDisplayCount", MaxVariantDisplayCount);
-  settings.setValue("MaxResultDisplayCount", MaxResultDisplayCount);
-  settings.setValue("VariantsFontSize", VariantsFontSize);
-  settings.setValue("ResultsFontSize", ResultsFontSize);
+  for (const CStoredValue& stored : kStoredValues) {
+    // Flags as 1 or 0, like every value an integer.
+    std::visit(
+        [&](auto CPrefs::*field) { settings.setValue(stored.name, static_cast<int32_t>(this->*field)); },
+        stored.field);
+  }
   settings.sync();
   // A damaged file still reads as far as it can and reports FormatError: no failed write.
   return {.valuesWritten = settings.status() != QSettings::AccessError,

@@ -122,8 +122,7 @@ TEST_F(Carro, BundledSourceBuildsAndDumpsBackUnchanged) {
 }
 
 TEST_F(Carro, BuildOptionsReplaceTheSourceMetadata) {
-  WriteFile(folder / "s.tsv",
-            "# dataVersion: old\n" + std::string(kTsvHeader) + "\n1\tbrake\tтормоз\t2\t\t0\t\t\t\n");
+  WriteFile(folder / "s.tsv", "# dataVersion: old\n" + TsvHeader() + "\n1\tbrake\tтормоз\t2\t\t0\t\t\t\n");
   const std::string dct = (folder / "s.dct").string();
   ASSERT_EQ(Run({"build", (folder / "s.tsv").string(), dct, "--data-version", "2026-12-09", "--info1",
                  "Словарь", "--required-version", "1.0"}),
@@ -137,7 +136,7 @@ TEST_F(Carro, BuildOptionsReplaceTheSourceMetadata) {
 TEST_F(Carro, ABadSourceNamesTheLineAndKeepsTheOldFile) {
   const std::string dct = Dct(FileBytes({Brake()}), "keep.dct");
   const std::string before = ReadFile(dct);
-  WriteFile(folder / "bad.tsv", std::string(kTsvHeader) + "\n1\tStoß\tудар\t5\t\t0\t\t\t\n");
+  WriteFile(folder / "bad.tsv", TsvHeader() + "\n1\tStoß\tудар\t5\t\t0\t\t\t\n");
   EXPECT_EQ(Run({"build", (folder / "bad.tsv").string(), dct}), 1);
   EXPECT_NE(err.str().find("bad.tsv, строка 2, столбец term: символ 4 (U+00DF)"), std::string::npos)
       << err.str();

@@ -75,7 +75,7 @@ TEST(BundledDataTest, EveryArticleIsCompleteAndEveryReferenceLeadsSomewhere) {
   ASSERT_EQ(static_cast<int32_t>(articles.size()), parsed.articleCount);
 
   // One article a line after the header, so that a problem names its line.
-  const std::size_t header = source.find(std::string(kTsvHeader) + "\n");
+  const std::size_t header = source.find(TsvHeader() + "\n");
   ASSERT_NE(header, std::string::npos);
   int firstLine = 2;
   for (std::size_t at = 0; at < header; at = source.find('\n', at) + 1) ++firstLine;

@@ -11,7 +11,7 @@ const std::string kMetadata =
     "# infoText2: проверка\n"
     "# dataVersion: 2026-12\n"
     "# requiredVersion: 1.0\n";
-const std::string kHeader = std::string(kTsvHeader) + "\n";
+const std::string kHeader = TsvHeader() + "\n";
 
 CDictionary Build(const std::string& tsv, bool lossy = false) {
   const CParsedSource source = ParseTsvSource(tsv, "test.tsv", lossy);
@@ -54,7 +54,7 @@ TEST(TsvSource, DumpOfABuildGivesTheSourceBackAndTheSameBytes) {
 
 TEST(TsvSource, CommentsBlankLinesAndCrLfAreAccepted) {
   const CDictionary dictionary = Build("# a comment about the data\r\n\r\n# dataVersion:v2\r\n" +
-                                       std::string(kTsvHeader) + "\r\n1\ta\tб\t2\t\t0\t\t\t\r\n\r\n");
+                                       TsvHeader() + "\r\n1\ta\tб\t2\t\t0\t\t\t\r\n\r\n");
   ASSERT_EQ(dictionary.ArticleCount(), 1);
   EXPECT_EQ(dictionary.Info().dataVersion, "v2");
   EXPECT_EQ(dictionary.ArticleAt(0).transcription, "");
