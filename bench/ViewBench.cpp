@@ -76,7 +76,7 @@ BENCHMARK(ResultPage300AsOneParagraph)->ArgName("whole")->Arg(0)->Arg(1)->Unit(b
 void AboutPage(benchmark::State& state) {
   if (CorpusMissing(state)) return;
   CResultPage about;
-  about.pageKind = CResultPage::kAboutPage;
+  about.pageKind = CPageKind::About;
   CHtmlLines lines;
   RenderPage(Corpus(), about, lines, false, {});
   Show(state, ThtmlLite::ResultView(), {1000, 700}, lines);

@@ -274,7 +274,7 @@ int RunVariants(CRun& run) {
     for (std::size_t i = 0; i < shown; ++i) {
       const CVariant& v = variants[i];
       run.out.Line(std::to_string(v.score) + "\t" + std::to_string(v.matchPos) +
-                   (v.matchedField == CVariant::kTerm ? "\tterm\t" : "\ttranslation\t") +
+                   (v.matchedField == CHeadword::Term ? "\tterm\t" : "\ttranslation\t") +
                    std::to_string(v.articleId) + "\t" + v.text);
     }
   }

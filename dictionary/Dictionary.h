@@ -114,10 +114,14 @@ class CDictionary {
   void LookupVariants(std::string_view input, std::vector<CVariant>& list) const;
 
   // The fields a search scores, with their weights.
-  enum CSearchedField : int32_t { kDefinition, kTranslation, kTerm };
-  static constexpr int32_t kFieldWeights[] = {1, 10, 20};
-  static std::string_view FieldText(const CArticle& article, int32_t field) {
-    return field == kTerm ? article.term : field == kTranslation ? article.translation : article.definition;
+  enum class CSearchedField : int32_t { Definition, Translation, Term };
+  static constexpr int32_t FieldWeight(CSearchedField field) {
+    return field == CSearchedField::Term ? 20 : field == CSearchedField::Translation ? 10 : 1;
+  }
+  static std::string_view FieldText(const CArticle& article, CSearchedField field) {
+    return field == CSearchedField::Term          ? article.term
+           : field == CSearchedField::Translation ? article.translation
+                                                  : article.definition;
   }
 
  private:
@@ -125,7 +129,7 @@ class CDictionary {
 
   struct CFieldRef {
     int32_t position;
-    int32_t field;
+    CSearchedField field;
   };
 
   void BuildIndexes();

@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <string>
 
+// Which headword of an article a variant matched; carro prints it as "term" or "translation".
+enum class CHeadword : int32_t { Term = 0, Translation = 1 };
+
 class CVariant {
  public:
-  static constexpr int32_t kTerm = 0;
-  static constexpr int32_t kTranslation = 1;
-
-  CVariant(std::string text, int32_t articleId, int32_t score, int32_t matchPos, int32_t matchedField)
+  CVariant(std::string text, int32_t articleId, int32_t score, int32_t matchPos, CHeadword matchedField)
       : text(std::move(text)),
         articleId(articleId),
         score(score),
@@ -18,9 +18,9 @@ class CVariant {
 
   bool operator==(const CVariant&) const = default;
 
-  std::string text;      // the matched headword, then the other one in parentheses
-  int32_t articleId;     // by id, not position
-  int32_t score;         // 1..100
-  int32_t matchPos;      // where the typed text starts in `text`
-  int32_t matchedField;  // kTerm or kTranslation
+  std::string text;   // the matched headword, then the other one in parentheses
+  int32_t articleId;  // by id, not position
+  int32_t score;      // 1..100
+  int32_t matchPos;   // where the typed text starts in `text`
+  CHeadword matchedField;
 };

@@ -18,11 +18,11 @@ uint64_t PairBit(unsigned char first, unsigned char second) {
 struct CMatch {
   int32_t score = 0;
   int32_t position = 0;
-  int32_t field = CVariant::kTerm;
+  CHeadword field = CHeadword::Term;
 };
 
 // Keeps the better of the earlier match and one of `input` in `headword`; the earlier wins ties.
-void Consider(std::string_view input, std::string_view headword, int32_t field, CMatch& best) {
+void Consider(std::string_view input, std::string_view headword, CHeadword field, CMatch& best) {
   const int32_t p = CDictionary::FindWord(input, headword, 0, false);
   if (p < 0) return;
   int32_t score = 0;
@@ -61,10 +61,10 @@ void CDictionary::LookupVariants(std::string_view input, std::vector<CVariant>& 
                : article.term.size() != 1 && article.translation.size() != 1)
       continue;
     CMatch best;
-    Consider(input, article.translation, CVariant::kTranslation, best);
-    Consider(input, article.term, CVariant::kTerm, best);
+    Consider(input, article.translation, CHeadword::Translation, best);
+    Consider(input, article.term, CHeadword::Term, best);
     if (best.score <= 0) continue;
-    const bool onTerm = best.field == CVariant::kTerm;
+    const bool onTerm = best.field == CHeadword::Term;
     std::string text(onTerm ? article.term : article.translation);
     const std::string_view other = onTerm ? article.translation : article.term;
     if (!other.empty()) text.append(" (").append(other).append(")");

@@ -41,7 +41,7 @@ CResultPage AllVariantsPage(const std::vector<CVariant>& variants, std::string_v
 
 CResultPage AboutPage() {
   CResultPage page;
-  page.pageKind = CResultPage::kAboutPage;
+  page.pageKind = CPageKind::About;
   page.SetLabel("О программе"_cp);
   return page;
 }

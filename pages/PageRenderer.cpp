@@ -60,7 +60,7 @@ void AppendSynonym(std::string& line, const CArticle& member, bool forExport) {
 
 void RenderPage(const CDictionary& dictionary, const CResultPage& page, CHtmlLines& lines, bool forExport,
                 const CRenderOptions& options) {
-  if (page.pageKind == CResultPage::kAboutPage) {
+  if (page.pageKind == CPageKind::About) {
     RenderAboutPage(dictionary, lines);
     return;
   }

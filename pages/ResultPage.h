@@ -10,11 +10,11 @@
 #include "dictionary/Article.h"
 #include "search/SearchQuery.h"
 
+// What a page shows: articles, or the about page.
+enum class CPageKind : int32_t { Ordinary = 0, About = 1 };
+
 class CResultPage {
  public:
-  static constexpr int32_t kOrdinaryPage = 0;
-  static constexpr int32_t kAboutPage = 1;
-
   CResultPage() = default;
   // The page of one article: its id, labelled with its title, without a header.
   explicit CResultPage(const CArticle& article);
@@ -31,5 +31,5 @@ class CResultPage {
   int32_t strictCount = -1;         // strict matches at the front; -1: no such distinction
   CSearchQuery query;               // its words are highlighted
   bool showHeader = true;
-  int32_t pageKind = kOrdinaryPage;
+  CPageKind pageKind = CPageKind::Ordinary;
 };

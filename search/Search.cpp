@@ -121,7 +121,9 @@ std::vector<CDictionary::CFieldRef> CDictionary::CandidateFields(std::string_vie
   if (word.empty()) {  // the empty word stands at every word start, even of an empty text
     fields.reserve(articles.size() * 3);
     for (int32_t position = 0; position < ArticleCount(); ++position)
-      for (const int32_t field : {kDefinition, kTranslation, kTerm}) fields.push_back({position, field});
+      for (const CSearchedField field :
+           {CSearchedField::Definition, CSearchedField::Translation, CSearchedField::Term})
+        fields.push_back({position, field});
     return fields;
   }
 
@@ -133,7 +135,8 @@ std::vector<CDictionary::CFieldRef> CDictionary::CandidateFields(std::string_vie
   const auto candidateAt = [&](std::size_t p) -> std::size_t {
     while (position + 1 < ArticleCount() && p >= offset(articles[position + 1].term)) ++position;
     const CArticle& article = articles[position];
-    for (const int32_t field : {kTerm, kTranslation, kDefinition}) {
+    for (const CSearchedField field :
+         {CSearchedField::Term, CSearchedField::Translation, CSearchedField::Definition}) {
       const std::string_view text = FieldText(article, field);
       if (p < offset(text) || p >= offset(text) + text.size()) continue;
       if (!MatchesAt(word, text, p - offset(text), wholeWord)) return p + 1;
@@ -170,7 +173,7 @@ std::vector<CDictionary::CSearchHit> CDictionary::RankArticles(const CSearchQuer
   // pasted text of repeated words costs what its distinct words cost.
   struct CScoredField {
     int32_t position;
-    int32_t field;
+    CSearchedField field;
     int32_t score;
   };
   std::map<std::pair<std::string_view, bool>, std::vector<CScoredField>> looked;
@@ -185,7 +188,7 @@ std::vector<CDictionary::CSearchHit> CDictionary::RankArticles(const CSearchQuer
           entry->second.push_back({ref.position, ref.field, score});
     requiredCount += query.Required(i);
     for (const CScoredField& found : entry->second) {
-      scores[found.position] += int64_t{found.score} * kFieldWeights[found.field];
+      scores[found.position] += int64_t{found.score} * FieldWeight(found.field);
       if (lastWordFound[found.position] != i) {
         lastWordFound[found.position] = i;
         ++wordsFound[found.position];

@@ -6,7 +6,7 @@ TEST_F(MainFormTest, StartsOnTheAboutPage) {
   TMainForm& window = Start();
   EXPECT_EQ(window.windowTitle(), QString::fromUtf8("ТЕЛМО Карролексия"));
   EXPECT_EQ(Status(), QString::fromUtf8("О программе"));
-  EXPECT_EQ(window.CurrentPage().pageKind, CResultPage::kAboutPage);
+  EXPECT_EQ(window.CurrentPage().pageKind, CPageKind::About);
   EXPECT_EQ(window.History().size(), 1u);
   EXPECT_FALSE(window.BackSpeedButton->isEnabled());
   EXPECT_FALSE(window.ForwardSpeedButton->isEnabled());
@@ -130,7 +130,7 @@ TEST_F(MainFormTest, HistoryDropsForwardPagesWhenANewPageIsShown) {
   window.BackSpeedButton->click();
   EXPECT_EQ(Label(), QString::fromUtf8("тормоз (brake)"));
   window.BackItem->trigger();
-  EXPECT_EQ(window.CurrentPage().pageKind, CResultPage::kAboutPage);
+  EXPECT_EQ(window.CurrentPage().pageKind, CPageKind::About);
   EXPECT_FALSE(window.BackSpeedButton->isEnabled());
   window.GoBack();
   EXPECT_EQ(window.HistoryIndex(), 0);
@@ -156,12 +156,12 @@ TEST_F(MainFormTest, BookmarksListNewestFirstAndReopen) {
 
   const std::size_t entries = window.History().size();
   Click(window.BookmarksBrowser, "bookmark://0");
-  EXPECT_EQ(window.CurrentPage().pageKind, CResultPage::kAboutPage);
+  EXPECT_EQ(window.CurrentPage().pageKind, CPageKind::About);
   Click(window.BookmarksBrowser, "bookmark://1");
   EXPECT_EQ(Label(), QString::fromUtf8("масло (oil)"));
   EXPECT_EQ(window.History().size(), entries + 2);
   window.GoBack();
-  EXPECT_EQ(window.CurrentPage().pageKind, CResultPage::kAboutPage);
+  EXPECT_EQ(window.CurrentPage().pageKind, CPageKind::About);
 }
 
 TEST_F(MainFormTest, SearchModesAreSavedAtOnceAndComeBackAfterARestart) {

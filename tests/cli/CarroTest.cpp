@@ -240,9 +240,10 @@ TEST_F(CarroLookups, VariantsPaneAndPages) {
 
   ASSERT_EQ(Run({"variants", "--dict", dct, "--page", "--entry", "1", "--raw", "тор"}), 0) << err.str();
   CDictionary dictionary;
-  const auto lines =
-      Lines(dictionary, VariantPage(CVariant(std::string("тормоз (brake)"_cp), 1, 50, 0, 1), "тор"_cp), false,
-            true);
+  const auto lines = Lines(
+      dictionary,
+      VariantPage(CVariant(std::string("тормоз (brake)"_cp), 1, 50, 0, CHeadword::Translation), "тор"_cp),
+      false, true);
   EXPECT_EQ(out.str(), Joined(lines, "\r\n"));
 
   EXPECT_EQ(Run({"variants", "--dict", dct, "--page", "--entry", "2", "тор"}), 1);

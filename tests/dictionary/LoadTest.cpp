@@ -37,17 +37,8 @@ void AppendInt32(std::vector<char>& bytes, int32_t value) {
 TEST(Load, ReadsEveryFieldAndTheMetadata) {
   const CDictionary dictionary = Loaded(FileBytes({Brake()}));
   ASSERT_EQ(dictionary.ArticleCount(), 1);
-  const CArticle& article = dictionary.ArticleAt(0);
-  const CArticle expected = Brake();
-  EXPECT_EQ(article.id, expected.id);
-  EXPECT_EQ(article.term, expected.term);
-  EXPECT_EQ(article.translation, expected.translation);
-  EXPECT_EQ(article.language, expected.language);
-  EXPECT_EQ(article.definition, expected.definition);
-  EXPECT_EQ(article.synonymGroup, expected.synonymGroup);
-  EXPECT_EQ(article.extraText, expected.extraText);
-  EXPECT_EQ(article.seeAlso, expected.seeAlso);
-  EXPECT_EQ(article.transcription, expected.transcription);
+  // Every field, a field added later included.
+  EXPECT_EQ(dictionary.ArticleAt(0), Brake());
   EXPECT_EQ(dictionary.Info().infoText1, "info one");
   EXPECT_EQ(dictionary.Info().infoText2, "info two");
   EXPECT_EQ(dictionary.Info().dataVersion, "2026-12");

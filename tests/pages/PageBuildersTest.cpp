@@ -35,7 +35,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, VariantsQueryWords,
 
 std::vector<CVariant> NumberedVariants(int32_t count) {
   std::vector<CVariant> variants;
-  for (int32_t i = 0; i < count; ++i) variants.emplace_back("v" + std::to_string(i), 1000 - i, 50, 0, 0);
+  for (int32_t i = 0; i < count; ++i)
+    variants.emplace_back("v" + std::to_string(i), 1000 - i, 50, 0, CHeadword::Term);
   return variants;
 }
 
@@ -45,7 +46,9 @@ TEST(VariantPage, ShowsTheEntrysArticleWithoutHeader) {
   expected.label = "дисковый механизм"_cp;
   expected.query = VariantsQuery("дис"_cp);
   expected.showHeader = false;
-  EXPECT_EQ(VariantPage(CVariant(std::string("дисковый механизм"_cp), 12, 50, 0, 1), "дис"_cp), expected);
+  EXPECT_EQ(
+      VariantPage(CVariant(std::string("дисковый механизм"_cp), 12, 50, 0, CHeadword::Translation), "дис"_cp),
+      expected);
 }
 
 TEST(AllVariantsPage, ListsUpToTheLimitInListOrder) {
@@ -107,7 +110,7 @@ TEST(ArticlePage, EmptyStoreHasNoPage) {
 TEST(AboutPage, IsTheAboutKindLabelledForTheUser) {
   CResultPage expected;
   expected.label = "О программе"_cp;
-  expected.pageKind = CResultPage::kAboutPage;
+  expected.pageKind = CPageKind::About;
   EXPECT_EQ(AboutPage(), expected);
 }
 

@@ -40,7 +40,7 @@ TEST_P(VariantsPane, ListsTheFirstMatchesAndCountsThemAll) {
   const CPaneCase& c = GetParam();
   std::vector<CVariant> variants;
   for (int32_t i = 0; i < c.matches; ++i)
-    variants.emplace_back("brake " + std::to_string(i), i + 1, 50, 0, CVariant::kTerm);
+    variants.emplace_back("brake " + std::to_string(i), i + 1, 50, 0, CHeadword::Term);
 
   CHtmlLines expected(std::begin(kPaneStart), std::end(kPaneStart));
   if (c.matches > 0)
@@ -84,7 +84,7 @@ class VariantRow : public testing::TestWithParam<CRowCase> {};
 TEST_P(VariantRow, ShowsTheMatchedPartInBold) {
   const CRowCase& c = GetParam();
   const CHtmlLines lines = VariantsPaneLines(
-      {CVariant(std::string(c.text), 1, 45, c.matchPos, CVariant::kTerm)}, c.inputLength, 100);
+      {CVariant(std::string(c.text), 1, 45, c.matchPos, CHeadword::Term)}, c.inputLength, 100);
   ASSERT_GT(lines.size(), 4u);
   EXPECT_EQ(lines[4], c.row);
 }

@@ -88,22 +88,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Search, ScoresOfThePublishedExamples) {
-  // The score of each article, read back from its rank against articles of known scores.
   const CDictionary dictionary = Loaded(FileBytes(kArticles));
+  // Each article's score, as the ranking gives it.
   const auto score = [&](std::string_view text, int32_t position) {
-    int64_t total = 0;
-    const CSearchQuery query(text, false, false);
-    int32_t found = 0;
-    for (int32_t i = 0; i < query.WordCount(); ++i) {
-      bool inArticle = false;
-      for (const int32_t field : {CDictionary::kDefinition, CDictionary::kTranslation, CDictionary::kTerm}) {
-        const int32_t s = CDictionary::ScoreWord(
-            query.Word(i), CDictionary::FieldText(dictionary.ArticleAt(position), field), query.WholeWord(i));
-        if (s > 0) total += int64_t{s} * CDictionary::kFieldWeights[field], inArticle = true;
-      }
-      found += inArticle;
-    }
-    return total + (found == query.WordCount() ? kStrictBonus : 0);
+    int32_t strictCount = 0;
+    for (const CDictionary::CSearchHit& hit :
+         dictionary.RankArticles(CSearchQuery(text, false, false), strictCount))
+      if (hit.position == position) return int64_t{hit.score};
+    return int64_t{0};
   };
   EXPECT_EQ(score("engine масло"_cp, 0), 21846660);
   EXPECT_EQ(score("engine масло"_cp, 1), 9000000);
@@ -127,7 +119,7 @@ TEST(Search, ThePageCarriesTheQueryAndAnEscapedHeading) {
   EXPECT_EQ(page.heading, "Поиск: &laquo;a&lt;b &amp; engine&raquo;"_cp);
   EXPECT_EQ(page.query, query);
   EXPECT_TRUE(page.showHeader);
-  EXPECT_EQ(page.pageKind, 0);
+  EXPECT_EQ(page.pageKind, CPageKind::Ordinary);
 }
 
 // Random articles and queries: the fast search must rank exactly as the literal loops do.

@@ -2,31 +2,8 @@
 
 #include "dictionary/Dictionary.h"
 #include "text/Cp1251.h"
-#include "text/WordRules.h"
 
 namespace {
-
-TEST(WordMatch, LettersAreLatinAndRussianOnly) {
-  for (int c = 0; c < 256; ++c) {
-    const bool letter =
-        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0xC0 || c == 0xA8 || c == 0xB8;
-    EXPECT_EQ(IsWordLetter(static_cast<unsigned char>(c)), letter) << c;
-  }
-  for (const unsigned char other :
-       std::initializer_list<unsigned char>{'0', '-', ' ', '\'', 0xB3, 0xBF, 0xBA, 0xA2, 0xB4})
-    EXPECT_FALSE(IsWordLetter(other)) << int(other);
-}
-
-TEST(WordMatch, FoldingJoinsCasePairsButKeepsЁApart) {
-  EXPECT_EQ(FoldLetter('a'), 'A');
-  EXPECT_EQ(FoldLetter('Z'), 'Z');
-  EXPECT_EQ(FoldLetter(0xFF), 0xDF);              // я
-  EXPECT_EQ(FoldLetter(0xE0), 0xC0);              // а
-  EXPECT_EQ(FoldLetter(0xB8), 0xA8);              // ё
-  EXPECT_NE(FoldLetter(0xA8), FoldLetter(0xC5));  // Ё, Е
-  EXPECT_EQ(FoldLetter(0xB3), 0xB3);              // і stays
-  EXPECT_EQ(FoldLetter('1'), '1');
-}
 
 struct CFindCase {
   std::string_view word;

@@ -58,11 +58,12 @@ CResultPage LiteralSearch(const CDictionary& dictionary, const CSearchQuery& que
     int32_t matched = 0;
     std::vector<bool> found(static_cast<std::size_t>(n), false);
     for (int32_t i = 0; i < n; ++i) {
-      for (const int32_t field : {CDictionary::kDefinition, CDictionary::kTranslation, CDictionary::kTerm}) {
+      for (const auto field : {CDictionary::CSearchedField::Definition,
+                               CDictionary::CSearchedField::Translation, CDictionary::CSearchedField::Term}) {
         const int32_t s =
             LiteralScoreWord(query.Word(i), CDictionary::FieldText(article, field), query.WholeWord(i));
         if (s > 0) {
-          score += int64_t{s} * CDictionary::kFieldWeights[field];
+          score += int64_t{s} * CDictionary::FieldWeight(field);
           found[i] = true;
         }
       }
@@ -95,9 +96,9 @@ std::vector<CVariant> LiteralLookupVariants(const CDictionary& dictionary, std::
   for (const CArticle& article : dictionary.Articles()) {
     int32_t best = 0;
     int32_t matchPos = 0;
-    int32_t matchedField = 0;
-    const std::pair<std::string_view, int32_t> headwords[] = {{article.translation, CVariant::kTranslation},
-                                                              {article.term, CVariant::kTerm}};
+    CHeadword matchedField = CHeadword::Term;
+    const std::pair<std::string_view, CHeadword> headwords[] = {{article.translation, CHeadword::Translation},
+                                                                {article.term, CHeadword::Term}};
     for (const auto& [headword, field] : headwords) {
       const int32_t p = LiteralFindWord(input, headword);
       if (p < 0) continue;
@@ -112,9 +113,9 @@ std::vector<CVariant> LiteralLookupVariants(const CDictionary& dictionary, std::
       }
     }
     if (best <= 0) continue;
-    std::string text(matchedField == CVariant::kTranslation ? article.translation : article.term);
+    std::string text(matchedField == CHeadword::Translation ? article.translation : article.term);
     const std::string_view other =
-        matchedField == CVariant::kTranslation ? article.term : article.translation;
+        matchedField == CHeadword::Translation ? article.term : article.translation;
     if (!other.empty()) text += " (" + std::string(other) + ")";
     list.emplace_back(text, article.id, best, matchPos, matchedField);
   }
