@@ -13,7 +13,5 @@ inline QString FromCp1251(std::string_view text) {
 
 // Characters that Windows-1251 lacks become "?": the dictionary could not hold them anyway.
 inline std::string ToCp1251(const QString& text) {
-  std::string converted;
-  cp1251::FromUtf8(text.toStdString(), converted, true);
-  return converted;
+  return cp1251::FromUtf8Lossy(text.toStdString());
 }

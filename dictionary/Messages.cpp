@@ -3,9 +3,7 @@
 namespace {
 
 std::string Quoted(std::string_view fileName) {
-  std::string name;
-  cp1251::FromUtf8(fileName, name, true);
-  return std::string("«"_cp) + name + std::string("»"_cp);
+  return std::string("«"_cp) + cp1251::FromUtf8Lossy(fileName) + std::string("»"_cp);
 }
 
 }  // namespace
@@ -48,9 +46,7 @@ std::string MetadataDamagedMessage(std::string_view fileName) {
 std::string NotFoundMessage(const std::vector<std::string>& placesSearched) {
   std::string message = std::string("Файл словаря carro.dct не найден. Искали в папках:"_cp);
   for (const std::string& place : placesSearched) {
-    std::string name;
-    cp1251::FromUtf8(place, name, true);
-    message += "\n" + name;
+    message += "\n" + cp1251::FromUtf8Lossy(place);
   }
   return message;
 }

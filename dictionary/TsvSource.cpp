@@ -12,18 +12,13 @@ namespace {
 
 constexpr std::size_t kFieldCount = kArticleFields.size();
 
-std::string Cp(std::string_view utf8) {
-  std::string text;
-  cp1251::FromUtf8(utf8, text, true);
-  return text;
-}
-
 class CSourceReader {
  public:
   CSourceReader(std::string_view sourceName, bool lossy) : sourceName(sourceName), lossy(lossy) {}
 
   [[noreturn]] void Fail(std::string_view problem) const {
-    std::string place = Cp(sourceName) + std::string(", строка "_cp) + std::to_string(lineNumber);
+    std::string place =
+        cp1251::FromUtf8Lossy(sourceName) + std::string(", строка "_cp) + std::to_string(lineNumber);
     if (!column.empty()) place += std::string(", столбец "_cp) + std::string(column);
     throw CSourceError(place + ": " + std::string(problem));
   }
@@ -80,7 +75,9 @@ class CSourceReader {
 
   int32_t Number(std::string_view field) const {
     const auto value = ParseInt32(field);
-    if (!value) Fail(std::string("ожидалось целое число, а не «"_cp) + Cp(field) + std::string("»"_cp));
+    if (!value)
+      Fail(std::string("ожидалось целое число, а не «"_cp) + cp1251::FromUtf8Lossy(field) +
+           std::string("»"_cp));
     return *value;
   }
 
@@ -135,7 +132,8 @@ CParsedSource ParseTsvSource(std::string_view tsv, std::string_view sourceName, 
         continue;
       }
       if (!line.starts_with('#'))
-        reader.Fail(std::string("ожидались строки «# имя: значение» и заголовок "_cp) + Cp(TsvHeader()));
+        reader.Fail(std::string("ожидались строки «# имя: значение» и заголовок "_cp) +
+                    cp1251::FromUtf8Lossy(TsvHeader()));
       // "# name: value" sets a metadata text; other lines starting with "#" are comments.
       for (std::size_t i = 0; i < CDictionaryInfo::kNames.size(); ++i) {
         const std::string prefix = "# " + std::string(CDictionaryInfo::kNames[i]) + ":";
@@ -178,7 +176,7 @@ CParsedSource ParseTsvSource(std::string_view tsv, std::string_view sourceName, 
   }
   if (!headerSeen) {
     reader.StartLine(lineNumber + 1);
-    reader.Fail(std::string("нет строки заголовка "_cp) + Cp(TsvHeader()));
+    reader.Fail(std::string("нет строки заголовка "_cp) + cp1251::FromUtf8Lossy(TsvHeader()));
   }
   return source;
 }

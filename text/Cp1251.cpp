@@ -40,6 +40,12 @@ std::size_t FromUtf8(std::string_view utf8, std::string& out, bool lossy) {
   return firstBad;
 }
 
+std::string FromUtf8Lossy(std::string_view utf8) {
+  std::string text;
+  FromUtf8(utf8, text, true);
+  return text;
+}
+
 std::size_t CharactersBefore(std::string_view utf8, std::size_t offset) {
   std::size_t count = 0;
   for (std::size_t pos = 0; pos < offset && pos < utf8.size(); ++count) DecodeUtf8(utf8, pos);

@@ -71,6 +71,8 @@ std::string ToUtf8(std::string_view text);
 // character the code page lacks (or of a malformed sequence), or npos when all converted.
 // With `lossy`, each such character becomes "?" and the conversion goes on.
 std::size_t FromUtf8(std::string_view utf8, std::string& out, bool lossy = false);
+// The same as a value, with "?" for each character the code page lacks.
+std::string FromUtf8Lossy(std::string_view utf8);
 
 // Number of characters in `utf8` before byte offset `offset`; for 1-based columns in messages.
 std::size_t CharactersBefore(std::string_view utf8, std::size_t offset);
