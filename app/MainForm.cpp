@@ -69,6 +69,7 @@ TMainForm::TMainForm() : dataFolders(DataFolders()) {
   CreatePanes();
   CreateToolBars();
   CreateMenus();
+  ConnectCommands();
   CreateTray();
   statusBar()->setObjectName("StatusBar");
 
@@ -188,12 +189,6 @@ void TMainForm::CreateToolBars() {
   connect(ExactSearchComboBox, &QComboBox::currentIndexChanged, this, &TMainForm::StoreSearchModes);
   connect(FullWordsComboBox, &QComboBox::currentIndexChanged, this, &TMainForm::StoreSearchModes);
   connect(HighlightCheckBox, &QCheckBox::clicked, this, &TMainForm::RefreshCurrentPage);
-  connect(BackSpeedButton, &QToolButton::clicked, this, &TMainForm::GoBack);
-  connect(ForwardSpeedButton, &QToolButton::clicked, this, &TMainForm::GoForward);
-  connect(BookmarkSpeedButton, &QToolButton::clicked, this, &TMainForm::AddBookmark);
-  connect(SaveSpeedButton, &QToolButton::clicked, this, [this] { SavePage(); });
-  connect(PrintSpeedButton, &QToolButton::clicked, this, &TMainForm::PrintPage);
-  connect(OpenInBrowserSpeedButton, &QToolButton::clicked, this, &TMainForm::OpenInBrowser);
 }
 
 void TMainForm::CreateMenus() {
@@ -223,20 +218,27 @@ void TMainForm::CreateMenus() {
   ResultBrowser->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ResultBrowser, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { ResultPopupMenu->popup(ResultBrowser->mapToGlobal(at)); });
+}
 
-  connect(N2, &QAction::triggered, this, &QWidget::close);
-  connect(N4, &QAction::triggered, this, &TMainForm::ShowAboutPage);
-  connect(BackItem, &QAction::triggered, this, &TMainForm::GoBack);
-  connect(ForwardItem, &QAction::triggered, this, &TMainForm::GoForward);
-  connect(N14, &QAction::triggered, this, [this] { ResultBrowser->SelectAll(); });
-  connect(N5, &QAction::triggered, this, &TMainForm::CopySelection);
-  connect(BookmarkItem, &QAction::triggered, this, &TMainForm::AddBookmark);
-  for (QAction* save : {SaveResultItem, SaveItem})
-    connect(save, &QAction::triggered, this, [this] { SavePage(); });
-  for (QAction* print : {PrintItem, PrintItem2})
-    connect(print, &QAction::triggered, this, &TMainForm::PrintPage);
-  connect(OpenInBrowserItem, &QAction::triggered, this, &TMainForm::OpenInBrowser);
-  connect(N7, &QAction::triggered, this, &TMainForm::N7Click);
+void TMainForm::ConnectCommands() {
+  // Each command once: what it does, its buttons and menu items, whether it needs a page.
+  commands = {
+      {[this] { GoBack(); }, {BackSpeedButton}, {BackItem}, false},
+      {[this] { GoForward(); }, {ForwardSpeedButton}, {ForwardItem}, false},
+      {[this] { AddBookmark(); }, {BookmarkSpeedButton}, {BookmarkItem}, true},
+      {[this] { SavePage(); }, {SaveSpeedButton}, {SaveResultItem, SaveItem}, true},
+      {[this] { PrintPage(); }, {PrintSpeedButton}, {PrintItem, PrintItem2}, true},
+      {[this] { OpenInBrowser(); }, {OpenInBrowserSpeedButton}, {OpenInBrowserItem}, true},
+      {[this] { ResultBrowser->SelectAll(); }, {}, {N14}, false},
+      {[this] { CopySelection(); }, {}, {N5}, false},
+      {[this] { N7Click(); }, {}, {N7}, false},
+      {[this] { ShowAboutPage(); }, {}, {N4}, false},
+      {[this] { close(); }, {}, {N2}, false},
+  };
+  for (const CCommand& command : commands) {
+    for (QToolButton* button : command.buttons) connect(button, &QToolButton::clicked, this, command.run);
+    for (QAction* item : command.items) connect(item, &QAction::triggered, this, command.run);
+  }
 }
 
 int TMainForm::FormCreate() {
@@ -297,12 +299,11 @@ void TMainForm::FormDestroy() {
 }
 
 void TMainForm::EnablePageCommands(bool enabled) {
-  for (QWidget* button :
-       {static_cast<QWidget*>(BookmarkSpeedButton), static_cast<QWidget*>(SaveSpeedButton),
-        static_cast<QWidget*>(PrintSpeedButton), static_cast<QWidget*>(OpenInBrowserSpeedButton)})
-    button->setEnabled(enabled);
-  for (QAction* item : {SaveResultItem, PrintItem, BookmarkItem, SaveItem, PrintItem2, OpenInBrowserItem})
-    item->setEnabled(enabled);
+  for (const CCommand& command : commands) {
+    if (!command.needsPage) continue;
+    for (QToolButton* button : command.buttons) button->setEnabled(enabled);
+    for (QAction* item : command.items) item->setEnabled(enabled);
+  }
 }
 
 void TMainForm::ApplyPrefs() {

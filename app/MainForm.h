@@ -128,6 +128,7 @@ class TMainForm : public QMainWindow {
 
  private:
   void CreateMenus();
+  void ConnectCommands();
   void CreateToolBars();
   void CreatePanes();
   void CreateTray();
@@ -148,6 +149,14 @@ class TMainForm : public QMainWindow {
   void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+
+  struct CCommand {
+    std::function<void()> run;
+    std::vector<QToolButton*> buttons;
+    std::vector<QAction*> items;
+    bool needsPage;  // one of the page commands, which share one enabled state
+  };
+  std::vector<CCommand> commands;
 
   std::unique_ptr<CDictionary> dictionary;
   bool variantsDirty = false;

@@ -1,6 +1,7 @@
 #include "app/Modal.h"
 
 #include <QMessageBox>
+#include <utility>
 
 #include "app/QtText.h"
 #include "dictionary/Messages.h"
@@ -38,8 +39,11 @@ void ShowMessage(QWidget* parent, const QString& text) {
   ShowMessage(parent, FromCp1251(kProgramTitle), text);
 }
 
-void AnswerMessagesWith(std::function<void(const CShownMessage&)> answer) {
-  MessageAnswer() = std::move(answer);
+CAnsweredMessages::CAnsweredMessages(std::function<void(const CShownMessage&)> answer)
+    : previous(std::exchange(MessageAnswer(), std::move(answer))) {}
+
+CAnsweredMessages::~CAnsweredMessages() {
+  MessageAnswer() = std::move(previous);
 }
 
 int RunModal(QDialog& dialog) {
@@ -47,6 +51,9 @@ int RunModal(QDialog& dialog) {
   return dialog.exec();
 }
 
-void AnswerDialogsWith(std::function<int(QDialog&)> answer) {
-  DialogAnswer() = std::move(answer);
+CAnsweredDialogs::CAnsweredDialogs(std::function<int(QDialog&)> answer)
+    : previous(std::exchange(DialogAnswer(), std::move(answer))) {}
+
+CAnsweredDialogs::~CAnsweredDialogs() {
+  DialogAnswer() = std::move(previous);
 }

@@ -22,12 +22,31 @@ std::unique_ptr<QMessageBox> MessageBox(QWidget* parent, const QString& caption,
 // The same, captioned with the program's title, as the program's own reports are.
 void ShowMessage(QWidget* parent, const QString& text);
 
-// Tests: messages go to `answer` instead of the screen, until it is cleared with nullptr.
-void AnswerMessagesWith(std::function<void(const CShownMessage&)> answer);
+// Tests: while it lives, messages go to `answer` instead of the screen; the answer before it comes back
+// when it ends.
+class CAnsweredMessages {
+ public:
+  explicit CAnsweredMessages(std::function<void(const CShownMessage&)> answer);
+  ~CAnsweredMessages();
+  CAnsweredMessages(const CAnsweredMessages&) = delete;
+  CAnsweredMessages& operator=(const CAnsweredMessages&) = delete;
+
+ private:
+  std::function<void(const CShownMessage&)> previous;
+};
 
 // Shows a dialog modally and returns its result (QDialog::Accepted or QDialog::Rejected).
 int RunModal(QDialog& dialog);
 
-// Tests: dialogs go to `answer`, which may change them as a user would and returns their result,
-// until it is cleared with nullptr.
-void AnswerDialogsWith(std::function<int(QDialog&)> answer);
+// Tests: while it lives, dialogs go to `answer`, which may change them as a user would and returns
+// their result; the answer before it comes back when it ends.
+class CAnsweredDialogs {
+ public:
+  explicit CAnsweredDialogs(std::function<int(QDialog&)> answer);
+  ~CAnsweredDialogs();
+  CAnsweredDialogs(const CAnsweredDialogs&) = delete;
+  CAnsweredDialogs& operator=(const CAnsweredDialogs&) = delete;
+
+ private:
+  std::function<int(QDialog&)> previous;
+};

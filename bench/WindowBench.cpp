@@ -93,14 +93,13 @@ void PrintResultPageToPdf(benchmark::State& state) {
   if (CorpusMissing(state)) return;
   auto window = WindowShowing("car");
   const QTemporaryDir folder;
-  AnswerDialogsWith([&folder](QDialog& dialog) {
+  const CAnsweredDialogs answer([&folder](QDialog& dialog) {
     QPrinter* printer = dynamic_cast<QPrintDialog&>(dialog).printer();
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(folder.filePath("car.pdf"));
     return int(QDialog::Accepted);
   });
   for (auto _ : state) window->PrintPage();
-  AnswerDialogsWith(nullptr);
   state.counters["pdf_KB"] = static_cast<double>(QFileInfo(folder.filePath("car.pdf")).size()) / 1024;
 }
 BENCHMARK(PrintResultPageToPdf)->Unit(benchmark::kMillisecond)->Iterations(5);

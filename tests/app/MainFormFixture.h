@@ -49,7 +49,6 @@ class MainFormTest : public testing::Test {
     QDir::setCurrent(folder.path());
     QSettings(QSettings::NativeFormat, QSettings::UserScope, "TelmoTX", "Telmo Carro Lexiconia").clear();
     WriteDataFile(kSource);
-    AnswerMessagesWith([this](const CShownMessage& message) { messages.push_back(message); });
     for (const char* scheme : {"http", "https", "ftp", "mailto", "file", "article", "javascript"})
       QDesktopServices::setUrlHandler(scheme, &urls, "Open");
   }
@@ -57,8 +56,6 @@ class MainFormTest : public testing::Test {
     form.reset();
     for (const char* scheme : {"http", "https", "ftp", "mailto", "file", "article", "javascript"})
       QDesktopServices::unsetUrlHandler(scheme);
-    AnswerMessagesWith(nullptr);
-    AnswerDialogsWith(nullptr);
     QDir::setCurrent(previousFolder);
   }
 
@@ -93,6 +90,9 @@ class MainFormTest : public testing::Test {
   QTemporaryDir folder;
   QString previousFolder;
   std::vector<CShownMessage> messages;
+  // Every message of a test is recorded rather than shown.
+  const CAnsweredMessages recordMessages{
+      [this](const CShownMessage& message) { messages.push_back(message); }};
   CUrlCatcher urls;
   std::unique_ptr<TMainForm> form;
 };

@@ -57,8 +57,8 @@ class OutputTest : public MainFormTest {
 
   // Save dialogs get `name` typed into them, or are cancelled when it is empty; each one is kept
   // for a look at how it was set up.
-  void AnswerSaveDialogsWith(const QString& name) {
-    AnswerDialogsWith([this, name](QDialog& dialog) {
+  CAnsweredDialogs AnswerSaveDialogsWith(const QString& name) {
+    return CAnsweredDialogs([this, name](QDialog& dialog) {
       auto& save = dynamic_cast<QFileDialog&>(dialog);
       dialogs.push_back({save.windowTitle(), save.defaultSuffix(), save.nameFilters(),
                          save.selectedNameFilter(), save.selectedFiles().value(0)});
@@ -69,8 +69,8 @@ class OutputTest : public MainFormTest {
   }
 
   // Print dialogs print into `pdf`, or are cancelled when it is empty.
-  void AnswerPrintDialogsWith(const QString& pdf) {
-    AnswerDialogsWith([this, pdf](QDialog& dialog) {
+  CAnsweredDialogs AnswerPrintDialogsWith(const QString& pdf) {
+    return CAnsweredDialogs([this, pdf](QDialog& dialog) {
       ++printDialogs;
       if (pdf.isEmpty()) return int(QDialog::Rejected);
       QPrinter* printer = dynamic_cast<QPrintDialog&>(dialog).printer();
@@ -101,7 +101,7 @@ TEST_F(OutputTest, ASavedPageIsTheExportRenderingWithCrLfAndReplacesTheOldFile) 
   ASSERT_TRUE(window.HighlightCheckBox->isChecked());
   ASSERT_TRUE(window.ResultBrowser->toHtml().contains("#ff0000"));
   WriteBytes(folder.filePath("page.htm"), std::string(100000, 'x'));
-  AnswerSaveDialogsWith(folder.filePath("page.htm"));
+  const auto saveAs = AnswerSaveDialogsWith(folder.filePath("page.htm"));
   window.SaveSpeedButton->click();
 
   const std::string saved = ReadBytes(folder.filePath("page.htm"));
@@ -122,7 +122,7 @@ TEST_F(OutputTest, TheSaveDialogProposesTheLabelWithoutDotsAndAddsHtm) {
   Type(QString::fromUtf8("мотор"));
   window.ShowAllVariants();  // labelled "мотор..."
   ASSERT_EQ(Label(), QString::fromUtf8("мотор..."));
-  AnswerSaveDialogsWith("-");  // accepted as proposed
+  const auto acceptProposed = AnswerSaveDialogsWith("-");  // accepted as proposed
   window.SaveItem->trigger();
 
   ASSERT_EQ(dialogs.size(), 1u);
@@ -151,7 +151,7 @@ TEST(ProposedFileName, DropsDotsAndSlashes) {
 TEST_F(OutputTest, CancellingTheSaveDialogWritesNothing) {
   TMainForm& window = StartOnSearch("oil");
   const QStringList before = QDir(folder.path()).entryList(QDir::Files);
-  AnswerSaveDialogsWith(QString());
+  const auto cancelSave = AnswerSaveDialogsWith(QString());
   window.SaveResultItem->trigger();
   EXPECT_EQ(dialogs.size(), 1u);
   EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), before);
@@ -182,7 +182,7 @@ TEST_F(OutputTest, AFailedSaveNamesTheFileAndKeepsTheOldOne) {
 TEST_F(OutputTest, PrintingPutsTheExportPageOnPaperEveryTimeAskingFirst) {
   PutLogoInTheCurrentFolder();
   TMainForm& window = StartOnSearch(QString::fromUtf8("тормоз"));
-  AnswerPrintDialogsWith(folder.filePath("first.pdf"));
+  const auto printFirst = AnswerPrintDialogsWith(folder.filePath("first.pdf"));
   window.PrintSpeedButton->click();
   const QString first = PdfText(folder.filePath("first.pdf"));
   EXPECT_TRUE(first.contains(QString::fromUtf8("тормозной диск"))) << first.toStdString();
@@ -190,7 +190,7 @@ TEST_F(OutputTest, PrintingPutsTheExportPageOnPaperEveryTimeAskingFirst) {
 
   // The second request prints the page current then, after asking again.
   window.ShowAboutPage();
-  AnswerPrintDialogsWith(folder.filePath("second.pdf"));
+  const auto printSecond = AnswerPrintDialogsWith(folder.filePath("second.pdf"));
   window.PrintItem2->trigger();
   EXPECT_EQ(printDialogs, 2);
   const QString second = PdfText(folder.filePath("second.pdf"));
@@ -201,7 +201,7 @@ TEST_F(OutputTest, PrintingPutsTheExportPageOnPaperEveryTimeAskingFirst) {
   images.waitForFinished();
   EXPECT_GE(QString(images.readAllStandardOutput()).count("image"), 1) << "the logo is printed";
 
-  AnswerPrintDialogsWith(QString());
+  const auto cancelPrint = AnswerPrintDialogsWith(QString());
   window.PrintItem->trigger();
   EXPECT_EQ(printDialogs, 3);
   EXPECT_EQ(QDir(folder.path()).entryList({"*.pdf"}).size(), 2) << "a cancelled print prints nothing";
@@ -277,7 +277,7 @@ TEST_F(OutputTest, WithoutABrowserTheUserLearnsWhereThePageIs) {
 TEST_F(OutputTest, WithoutAPageNothingIsSavedOrPrintedButTheBrowserIsAskedAllTheSame) {
   form = std::make_unique<TMainForm>();  // no page has been shown
   int dialogsShown = 0;
-  AnswerDialogsWith([&](QDialog&) { return ++dialogsShown, int(QDialog::Accepted); });
+  const CAnsweredDialogs counted([&](QDialog&) { return ++dialogsShown, int(QDialog::Accepted); });
   EXPECT_FALSE(form->SavePage());
   form->PrintPage();
   form->OpenInBrowser();
@@ -307,7 +307,7 @@ TEST_F(SettingsTest, AcceptingAppliesAndSavesAtOnce) {
   window.RunSearch();
   ASSERT_TRUE(ResultText().contains("brake 59"));
   const std::size_t historySize = window.History().size();
-  AnswerDialogsWith([](QDialog& dialog) {
+  const CAnsweredDialogs answer([](QDialog& dialog) {
     auto& settings = dynamic_cast<TMainPropsForm&>(dialog);
     EXPECT_EQ(settings.MaxResultDisplayCountSpin->value(), 300);
     settings.MaxResultDisplayCountSpin->setValue(10);
@@ -337,7 +337,7 @@ TEST_F(SettingsTest, CancellingChangesNothing) {
   const std::string file = SettingsFile();
   window.trayAvailable = [] { return false; };
   bool saysUnavailable = false;
-  AnswerDialogsWith([&](QDialog& dialog) {
+  const CAnsweredDialogs answer([&](QDialog& dialog) {
     auto& settings = dynamic_cast<TMainPropsForm&>(dialog);
     for (const QLabel* label : settings.findChildren<QLabel*>())
       saysUnavailable |= label->text().contains(QString::fromUtf8("недоступна"));

@@ -43,7 +43,7 @@ TEST_F(TrayTest, TheIconFollowsTheTraySettingWithItsTipAndMenu) {
   EXPECT_EQ(window.N11->text(), QString::fromUtf8("Выход"));
 
   // Switched off in the settings dialog: the icon goes at once.
-  AnswerDialogsWith([](QDialog& dialog) {
+  const CAnsweredDialogs answer([](QDialog& dialog) {
     dialog.findChild<QCheckBox*>("TrayCheckBox")->setChecked(false);
     return int(QDialog::Accepted);
   });
