@@ -17,7 +17,7 @@ namespace {
 // Links inside dictionary texts may name anything; only web and mail leave the program.
 bool OpensOutside(const QUrl& url) {
   const QString scheme = url.scheme().toLower();
-  return scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "mailto";
+  return scheme == u"http" || scheme == u"https" || scheme == u"ftp" || scheme == u"mailto";
 }
 
 }  // namespace

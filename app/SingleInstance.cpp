@@ -4,6 +4,8 @@
 #include <QLocalSocket>
 #include <QLockFile>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QByteArray kRestore = "restore\n";
@@ -14,8 +16,8 @@ constexpr int kListenCheckMs = 1000;
 
 }  // namespace
 
-CSingleInstance::CSingleInstance(const QString& runtimeFolder, QObject* parent)
-    : QObject(parent), runtimeFolder(runtimeFolder), socketPath(runtimeFolder + "/carrolex.sock") {
+CSingleInstance::CSingleInstance(const QString& folder, QObject* parent)
+    : QObject(parent), runtimeFolder(folder), socketPath(folder + u"/carrolex.sock"_s) {
   connect(&server, &QLocalServer::newConnection, this, &CSingleInstance::AcceptClients);
   keepListening.setInterval(kListenCheckMs);
   connect(&keepListening, &QTimer::timeout, this, [this] {
@@ -31,7 +33,7 @@ CSingleInstance::CStart CSingleInstance::HandOverToRunningInstance() {
   }
   // Two quick starts take turns from the probe to the listen, so that one finds the other's server. A lock
   // left by a crash is stale and taken over; one that is not freed in time does not stop the start.
-  QLockFile startLock(runtimeFolder + "/carrolex.lock");
+  QLockFile startLock(runtimeFolder + u"/carrolex.lock"_s);
   startLock.tryLock(kStartLockWaitMs);
 
   QLocalSocket probe;

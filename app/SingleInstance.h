@@ -22,7 +22,7 @@ class CSingleInstance : public QObject {
   };
 
   explicit CSingleInstance(
-      const QString& runtimeFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation),
+      const QString& folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation),
       QObject* parent = nullptr);
 
   // Call once, before any window exists. Running: emits RestoreRequested for every later start.

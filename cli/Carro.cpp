@@ -38,7 +38,7 @@ class CUsageError : public std::runtime_error {
 // Exits with `code` after printing a Windows-1251 message.
 class CFailure : public std::runtime_error {
  public:
-  CFailure(int code, const std::string& message) : std::runtime_error(message), code(code) {}
+  CFailure(int exitCode, const std::string& message) : std::runtime_error(message), code(exitCode) {}
   int code;
 };
 
@@ -88,7 +88,7 @@ std::string ShownOnTerminal(std::string_view utf8) {
 
 class COutput {
  public:
-  COutput(std::ostream& stream, bool raw) : stream(stream), raw(raw) {}
+  COutput(std::ostream& to, bool cp1251Bytes) : stream(to), raw(cp1251Bytes) {}
   void Line(std::string_view text) {
     if (raw)
       stream << text << "\r\n";

@@ -10,7 +10,7 @@
 
 class CDataReader {
  public:
-  CDataReader(std::string_view bytes, std::size_t start) : bytes(bytes), pos(start) {}
+  CDataReader(std::string_view file, std::size_t start) : bytes(file), pos(start) {}
 
   // The next `count` bytes, decoded; nothing when fewer are left (the reader then stays put).
   std::optional<std::string_view> ReadDecoded(std::size_t count) {

@@ -23,7 +23,7 @@ class CLoadProgress {
   virtual void SetPosition(int32_t position) = 0;
 
  protected:
-  ~CLoadProgress() = default;
+  virtual ~CLoadProgress() = default;
 };
 
 // A data file that cannot be used at all. what() is the Windows-1251 message for the user.

@@ -14,7 +14,7 @@ constexpr std::size_t kFieldCount = kArticleFields.size();
 
 class CSourceReader {
  public:
-  CSourceReader(std::string_view sourceName, bool lossy) : sourceName(sourceName), lossy(lossy) {}
+  CSourceReader(std::string_view name, bool replaceMissing) : sourceName(name), lossy(replaceMissing) {}
 
   [[noreturn]] void Fail(std::string_view problem) const {
     std::string place =

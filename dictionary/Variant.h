@@ -9,12 +9,8 @@ enum class CHeadword : int32_t { Term = 0, Translation = 1 };
 
 class CVariant {
  public:
-  CVariant(std::string text, int32_t articleId, int32_t score, int32_t matchPos, CHeadword matchedField)
-      : text(std::move(text)),
-        articleId(articleId),
-        score(score),
-        matchPos(matchPos),
-        matchedField(matchedField) {}
+  CVariant(std::string headwords, int32_t id, int32_t rank, int32_t position, CHeadword field)
+      : text(std::move(headwords)), articleId(id), score(rank), matchPos(position), matchedField(field) {}
 
   bool operator==(const CVariant&) const = default;
 

@@ -17,6 +17,8 @@
 #include "pages/DisplayLimits.h"
 #include "text/Cp1251.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr std::string_view kArticleEnd = "<br><br>";
@@ -69,7 +71,8 @@ ThtmlLite::CSettings ThtmlLite::BookmarksPane() {
   return {.plainLinks = true, .alwaysShowVerticalScrollBar = true, .marginHeight = 0, .marginWidth = 0};
 }
 
-ThtmlLite::ThtmlLite(const CSettings& settings, QWidget* parent) : QTextBrowser(parent), settings(settings) {
+ThtmlLite::ThtmlLite(const CSettings& viewSettings, QWidget* parent)
+    : QTextBrowser(parent), settings(viewSettings) {
   setOpenLinks(false);
   setOpenExternalLinks(false);
   setSearchPaths({QCoreApplication::applicationDirPath()});
@@ -79,10 +82,10 @@ ThtmlLite::ThtmlLite(const CSettings& settings, QWidget* parent) : QTextBrowser(
   colours.setColor(QPalette::Base, Qt::white);
   colours.setColor(QPalette::Text, Qt::black);
   setPalette(colours);
-  setFont(QFont("Arial", kFontSizeLimits.standard));
+  setFont(QFont(u"Arial"_s, kFontSizeLimits.standard));
   document()->setDefaultStyleSheet(
-      QString("pre, tt, code { font-family: 'Courier New'; }") +
-      (settings.plainLinks ? " a { color: black; text-decoration: none; }" : ""));
+      u"pre, tt, code { font-family: 'Courier New'; }"_s +
+      (settings.plainLinks ? u" a { color: black; text-decoration: none; }"_s : QString()));
   setTextInteractionFlags(settings.selectable ? Qt::TextBrowserInteraction
                                               : Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
   if (settings.alwaysShowVerticalScrollBar) setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -165,15 +168,15 @@ bool ThtmlLite::viewportEvent(QEvent* event) {
   if (tip.isEmpty())
     QToolTip::hideText();
   else
-    QToolTip::showText(help->globalPos(), "<qt>" + tip.toHtmlEscaped() + "</qt>", viewport());
+    QToolTip::showText(help->globalPos(), u"<qt>"_s + tip.toHtmlEscaped() + u"</qt>"_s, viewport());
   return true;
 }
 
 // Every copy, by key or by dragging, is the plain text that CopyToClipboard gives.
 QMimeData* ThtmlLite::createMimeDataFromSelection() const {
-  auto* data = new QMimeData;
-  data->setText(SelectedText());
-  return data;
+  auto* copied = new QMimeData;
+  copied->setText(SelectedText());
+  return copied;
 }
 
 // A link activated from the keyboard has no release position; the cursor then selects it.

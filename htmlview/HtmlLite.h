@@ -27,7 +27,7 @@ class ThtmlLite : public QTextBrowser {
   static CSettings VariantsPane();
   static CSettings BookmarksPane();
 
-  explicit ThtmlLite(const CSettings& settings, QWidget* parent = nullptr);
+  explicit ThtmlLite(const CSettings& viewSettings, QWidget* parent = nullptr);
 
   void LoadStrings(const std::vector<std::string>& lines);
   void SetFontSize(int size);

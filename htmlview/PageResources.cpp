@@ -20,7 +20,7 @@ QImage Nothing() {
 
 QImage Logo(const QStringList& folders) {
   if (folders.isEmpty()) return Nothing();
-  const QFileInfo file(folders.front() + "/" + kLogoFile);
+  const QFileInfo file(folders.front() + u'/' + QLatin1StringView(kLogoFile));
   // Only a plain file is opened: a FIFO would block, a device would never end.
   if (!file.isFile() || file.size() > kMaxLogoSize) return Nothing();
   QFile logo(file.filePath());
@@ -33,7 +33,7 @@ QImage Logo(const QStringList& folders) {
 
 QVariant ProgramResource(int type, const QUrl& name, const QStringList& folders) {
   if (type == QTextDocument::ImageResource) {
-    return name.toString() == kLogoFile ? Logo(folders) : Nothing();
+    return name.toString() == QLatin1StringView(kLogoFile) ? Logo(folders) : Nothing();
   }
   return QString();
 }

@@ -14,7 +14,7 @@ QVariant ProgramResource(int type, const QUrl& name, const QStringList& folders)
 // A page laid out away from the screen (printing), under the same rule.
 class CPageDocument : public QTextDocument {
  public:
-  explicit CPageDocument(QStringList folders) : folders(std::move(folders)) {}
+  explicit CPageDocument(QStringList programFolders) : folders(std::move(programFolders)) {}
 
  protected:
   QVariant loadResource(int type, const QUrl& name) override { return ProgramResource(type, name, folders); }

@@ -15,14 +15,14 @@ namespace {
 // The whole number in `text`, one sign allowed ("+7" is 7); nothing for any other text. Numbers too
 // large for any limit stop growing, so that they still clamp to the right end.
 std::optional<qlonglong> WholeNumber(const QString& text) {
-  const bool negative = text.startsWith('-');
-  const QStringView digits = QStringView(text).mid(negative || text.startsWith('+') ? 1 : 0);
+  const bool negative = text.startsWith(u'-');
+  const QStringView digits = QStringView(text).mid(negative || text.startsWith(u'+') ? 1 : 0);
   if (digits.isEmpty()) return std::nullopt;
   constexpr qlonglong kBeyondAnyLimit = 1'000'000'000'000;
   qlonglong number = 0;
   for (const QChar c : digits) {
-    if (c < '0' || c > '9') return std::nullopt;
-    number = std::min(number * 10 + (c.unicode() - '0'), kBeyondAnyLimit);
+    if (c < u'0' || c > u'9') return std::nullopt;
+    number = std::min(number * 10 + (c.unicode() - u'0'), kBeyondAnyLimit);
   }
   return negative ? -number : number;
 }
@@ -96,7 +96,7 @@ void CNumberField::keyPressEvent(QKeyEvent* event) {
 bool CNumberField::MayHold(const QString& text) const {
   const QString separator = locale().decimalPoint();
   return std::all_of(text.begin(), text.end(), [&](QChar c) {
-    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || separator.contains(c);
+    return (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.' || separator.contains(c);
   });
 }
 

@@ -9,6 +9,8 @@
 
 #include "dictionary/DataFileLocation.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr qsizetype kMaxProposedNameLength = 100;
@@ -18,7 +20,7 @@ constexpr qsizetype kMaxProposedNameLength = 100;
 QString ProposedFileName(const QString& label) {
   QString name = label;
   // File systems take 255 bytes a name; a label may be a whole pasted text.
-  return name.remove('.').remove('/').left(kMaxProposedNameLength);
+  return name.remove(u'.').remove(u'/').left(kMaxProposedNameLength);
 }
 
 void SetUpPageSaveDialog(QFileDialog& dialog, const QString& proposedName) {
@@ -29,7 +31,7 @@ void SetUpPageSaveDialog(QFileDialog& dialog, const QString& proposedName) {
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setNameFilters({QString::fromUtf8("Веб-страница (*.htm, *.html) (*.htm *.html)"),
                          QString::fromUtf8("Все файлы (*.*) (*)")});
-  dialog.setDefaultSuffix("htm");
+  dialog.setDefaultSuffix(u"htm"_s);
   dialog.selectFile(proposedName);
 }
 
@@ -46,7 +48,7 @@ QString WritePageFile(const QString& path, const std::string& bytes) {
 }
 
 QString WriteNewFile(const QString& path, const QByteArray& bytes) {
-  QTemporaryFile file(QFileInfo(path).path() + "/.carrolex-XXXXXX");
+  QTemporaryFile file(QFileInfo(path).path() + u"/.carrolex-XXXXXX"_s);
   if (!file.open()) return file.errorString();
   if (file.write(bytes) != bytes.size() || !file.flush()) return file.errorString();
   // rename() replaces whatever has the name, a link included, and never writes where one points.
@@ -60,13 +62,13 @@ QString WriteNewFile(const QString& path, const QByteArray& bytes) {
 QString PrepareBrowserFile(const QString& logoFile) {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
   // A link planted where the help folder belongs goes; nothing is written where it points.
-  const QString help = QDir(folder).filePath("help");
+  const QString help = QDir(folder).filePath(u"help"_s);
   if (QFileInfo(help).isSymLink()) QFile::remove(help);
-  QDir(folder).mkpath("help");
-  const QString logoCopy = QDir(folder).filePath(kLogoFile);
+  QDir(folder).mkpath(u"help"_s);
+  const QString logoCopy = QDir(folder).filePath(QLatin1StringView(kLogoFile));
   const QFileInfo copied(logoCopy);
   if (QFile logo(logoFile);
       !logoFile.isEmpty() && (copied.isSymLink() || !copied.exists()) && logo.open(QIODevice::ReadOnly))
     WriteNewFile(logoCopy, logo.readAll());
-  return QDir(folder).filePath("result.htm");
+  return QDir(folder).filePath(u"result.htm"_s);
 }

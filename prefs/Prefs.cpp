@@ -10,6 +10,8 @@
 
 #include "dictionary/ProgramInfo.h"
 
+using namespace Qt::StringLiterals;
+
 #ifndef Q_OS_WIN
 #include <QFile>
 #include <QFileInfo>
@@ -61,7 +63,7 @@ constexpr qint64 kMaxDesktopEntrySize = 64 * 1024;
 
 QString RunAtLogonEntryPath() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-         "/autostart/carrolex.desktop";
+         u"/autostart/carrolex.desktop"_s;
 }
 
 // An entry that the desktop has switched off is no entry: the next save removes it.
@@ -145,15 +147,15 @@ bool DesktopEntrySwitchedOff(const QByteArray& entry) {
 }
 
 QString DesktopExecValue(const QString& program) {
-  QString quoted = "\"";
+  QString quoted = u"\""_s;
   for (const QChar c : program) {
-    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+    if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') quoted += u'\\';
     quoted += c;
   }
-  quoted += '"';
+  quoted += u'"';
   // The value is read as a string (its own backslash escapes) before the quoting is undone.
-  quoted.replace('\\', "\\\\").replace('\n', "\\n").replace('\t', "\\t").replace('\r', "\\r");
-  return quoted.replace('%', "%%");
+  quoted.replace(u'\\', u"\\\\"_s).replace(u'\n', u"\\n"_s).replace(u'\t', u"\\t"_s).replace(u'\r', u"\\r"_s);
+  return quoted.replace(u'%', u"%%"_s);
 }
 
 QStringList CPrefs::LoadFromRegistry() {
@@ -166,7 +168,7 @@ QStringList CPrefs::LoadFromRegistry() {
     bool isInteger = false;
     const int32_t number = value.toString().toInt(&isInteger);
     if (isInteger) return number;
-    wrongType << name;
+    wrongType << QLatin1StringView(name);
     return fallback;
   };
   const CPrefs defaults;

@@ -41,12 +41,14 @@ struct CByteClass {
     secondLanes = CBytes{} + second;
   }
   bool Has(unsigned char c) const { return c == first || c == second; }
-  CLanes In(CBytes v) const { return (CLanes)((v == firstLanes) | (v == secondLanes)); }
+  // Comparing byte vectors gives lanes of all ones or zeros.
+  CLanes In(CBytes v) const { return (v == firstLanes) | (v == secondLanes); }
 };
 
 CLanes NotLetter(CBytes v) {
-  const CBytes latin = (CBytes)((v | 0x20) - 'a') < 26;
-  return ~(CLanes)(latin | (v >= 0xC0) | ((v | 0x10) == 0xB8));
+  const CBytes lowered = (v | 0x20) - 'a';  // wraps below 'a': one comparison finds the Latin letters
+  const CLanes latin = lowered < 26;
+  return ~(latin | (v >= 0xC0) | ((v | 0x10) == 0xB8));
 }
 
 bool AnyLane(CLanes lanes) {

@@ -19,7 +19,7 @@ namespace {
 // Counts the events of one type that reach an object.
 class CEventCounter : public QObject {
  public:
-  CEventCounter(QObject* watched, QEvent::Type type, int& count) : type(type), count(count) {
+  CEventCounter(QObject* watched, QEvent::Type counted, int& counter) : type(counted), count(counter) {
     watched->installEventFilter(this);
   }
   bool eventFilter(QObject*, QEvent* event) override {
@@ -192,7 +192,7 @@ TEST_F(WindowUseTest, TheAboutPageShowsTheTitleBesideTheLogo) {
 // Records the status bar's text each time it is painted.
 class CPaintedTexts : public QObject {
  public:
-  explicit CPaintedTexts(QStatusBar* bar) : bar(bar) { bar->installEventFilter(this); }
+  explicit CPaintedTexts(QStatusBar* statusBar) : bar(statusBar) { bar->installEventFilter(this); }
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() == QEvent::Paint && (texts.empty() || texts.back() != bar->currentMessage()))
       texts.push_back(bar->currentMessage());

@@ -226,7 +226,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DamagedRecords,
                                          CDamageCase{"RecordCutInItsLastText", RecordCutInItsLastText},
                                          CDamageCase{"GoodRecordAfterADamagedOne",
                                                      GoodRecordAfterADamagedOne}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 std::string Message(const std::vector<char>& bytes) {
   try {

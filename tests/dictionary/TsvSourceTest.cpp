@@ -108,6 +108,6 @@ INSTANTIATE_TEST_SUITE_P(
         CErrorCase{"MetadataNotInTheCodePage", "# infoText1: ☺\n" + kHeader, {"строка 1"}},
         CErrorCase{"NoHeader", kMetadata, {"строка 5", "нет строки заголовка"}},
         CErrorCase{"TextBeforeTheHeader", "hello\n" + kHeader, {"строка 1"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

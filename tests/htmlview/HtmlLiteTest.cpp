@@ -304,10 +304,10 @@ TEST(HtmlLiteTest, ATableWithoutAWidthIsAsWideAsItsContent) {
 TEST(HtmlLiteTest, APageOpensNoFileItNames) {
   QTemporaryDir folder;
   QDir(folder.path()).mkpath("help");
-  QImage image(8, 8, QImage::Format_RGB32);
-  image.fill(Qt::red);
-  ASSERT_TRUE(image.save(folder.filePath("secret.png"), "PNG"));
-  ASSERT_TRUE(image.save(folder.filePath("help/telmo.gif"), "PNG"));
+  QImage pixels(8, 8, QImage::Format_RGB32);
+  pixels.fill(Qt::red);
+  ASSERT_TRUE(pixels.save(folder.filePath("secret.png"), "PNG"));
+  ASSERT_TRUE(pixels.save(folder.filePath("help/telmo.gif"), "PNG"));
   ASSERT_EQ(mkfifo(folder.filePath("fifo").toLocal8Bit().constData(), 0600), 0);
   const std::string secret = folder.filePath("secret.png").toStdString();
   const std::vector<std::string> named = {

@@ -61,6 +61,6 @@ INSTANTIATE_TEST_SUITE_P(
         CArticleCase{"GroupOfOneListsNoSynonyms", 30, false,
                      "<font size=+1><b>pad</b></font> <font color=#999999><i>/пэд/</i></font> <br><br>"_cp},
         CArticleCase{"UnknownIdShowsTheFirstArticle", 999, false, kBrakeLine}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

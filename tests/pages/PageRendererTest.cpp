@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CResultCase{"LimitAtTheFirstNonStrict", 10, 5, 10, 10,
                                 "Найдено вариантов: 15, показаны первые 10"_cp, std::string(10, 's')},
                     CResultCase{"NoStrictDistinction", 0, 3, -1, 300, "Найдено вариантов: 3"_cp, "lll"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 constexpr std::string_view kSynonymsAsLinks =
     "<font size=+1><b>дисковый механизм</font></b> <font color=#999999><i>[нем.]</i></font> "
@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Highlighting,
                          testing::Values(CHighlightCase{"ViewSwitchedOn", false, true, true},
                                          CHighlightCase{"ViewSwitchedOff", false, false, false},
                                          CHighlightCase{"ExportSwitchedOn", true, true, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 CHtmlLines AboutLines(std::string_view articles, std::string_view english, std::string_view german) {
   const auto link = [](std::string_view address) {

@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         CPaneCase{"NoMatches", 0, 3, 100, 0,
                   "<hr><font size=-1 color=#888888>Найдено вариантов: 0.</font>"_cp},
         CPaneCase{"EmptySearchBox", 0, 0, 100, 0, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct CRowCase {
   std::string_view name;
@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "<tr><td><a href=variant://0><b>тормоз</b> (brake)</a></td></tr>"_cp},
         CRowCase{"MatchLongerThanTheRest", "ab", 1, 5, "<tr><td><a href=variant://0>a<b>b</b></a></td></tr>"},
         CRowCase{"MatchBeyondTheText", "ab", 7, 2, "<tr><td><a href=variant://0>ab<b></b></a></td></tr>"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct CBookmarksCase {
   std::string_view name;
@@ -134,6 +134,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "<table cellspacing=0 cellpadding=2 border=0>",
                    "<tr><td><a href=bookmark://1>Поиск &amp; замена</a></td></tr>"_cp,
                    "<tr><td><a href=bookmark://0>a&lt;b</a></td></tr>", "</table></body></html>"})}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CSearchCase{"EveryArticle", "*", false, {1, 3, 2}, 3},
                     CSearchCase{"NoWords", "  ", false, {}, 0}, CSearchCase{"LonePlus", "+", true, {}, 0},
                     CSearchCase{"Nothing", "тормоз"_cp, false, {}, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Search, ScoresOfThePublishedExamples) {
   const CDictionary dictionary = Loaded(FileBytes(kArticles));

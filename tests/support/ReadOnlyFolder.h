@@ -12,7 +12,7 @@
 // the same, so this thread also sets aside its power to override file permissions meanwhile.
 class ReadOnlyFolder {
  public:
-  explicit ReadOnlyFolder(const QString& path) : path(path), permissions(QFile::permissions(path)) {
+  explicit ReadOnlyFolder(const QString& folder) : path(folder), permissions(QFile::permissions(folder)) {
     syscall(SYS_capget, &header, saved);
     __user_cap_data_struct reduced[2] = {saved[0], saved[1]};
     reduced[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
