@@ -98,7 +98,7 @@ void TMainForm::ShowAboutPage() {
 
 void TMainForm::ShowPage(const CResultPage& shown, bool addToHistory) {
   // `shown` may be the current page or a history entry, both of which change below.
-  const CResultPage page = shown;
+  const CResultPage page = shown;  // NOLINT(performance-unnecessary-copy-initialization)
   CHtmlLines lines;
   const CRenderOptions options{
       .maxResultDisplayCount = prefs.MaxResultDisplayCount,

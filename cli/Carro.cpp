@@ -142,6 +142,7 @@ std::string DataFilePath(const CRun& run) {
   const auto folders = DataFileFolders(run.context.executableFolder, run.context.environment);
   if (const auto found = FindDataFile(folders)) return found->string();
   std::vector<std::string> places;
+  places.reserve(folders.size());
   for (const auto& folder : folders) places.push_back(folder.string());
   throw CFailure(kDataFileUnusable, NotFoundMessage(places));
 }

@@ -11,7 +11,7 @@ namespace {
 bool ReadField(CDataReader& in, const CArticleField& field, CArticle& article) {
   return std::visit(
       [&](auto CArticle::*member) {
-        auto value = [&in, member] {
+        auto value = [&in] {
           if constexpr (kIsNumberField<decltype(member)>)
             return in.ReadInt32();
           else

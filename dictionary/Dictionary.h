@@ -108,7 +108,7 @@ class CDictionary {
   // Every article that holds the query's words, best first; `strictCount` of them hold all.
   std::vector<CSearchHit> RankArticles(const CSearchQuery& query, int32_t& strictCount) const;
   // The same as a search result page. Defined in pages/SearchPage.cpp.
-  CResultPage Search(CSearchQuery query) const;
+  CResultPage Search(const CSearchQuery& query) const;
   // The headwords that match the typed text, ranked; `list` is replaced. Defined in
   // dictionary/Variants.cpp, with HeadwordSignature below.
   void LookupVariants(std::string_view input, std::vector<CVariant>& list) const;

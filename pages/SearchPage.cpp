@@ -12,7 +12,7 @@ CResultPage NewSearchPage(const CSearchQuery& query) {
   return page;
 }
 
-CResultPage CDictionary::Search(CSearchQuery query) const {
+CResultPage CDictionary::Search(const CSearchQuery& query) const {
   CResultPage page = NewSearchPage(query);
   const std::vector<CSearchHit> hits = RankArticles(query, page.strictCount);
   page.articleIds.reserve(hits.size());

@@ -39,7 +39,7 @@ QString WritePageFile(const QString& path, const std::string& bytes) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return file.errorString();
   if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-    const QString reason = file.errorString();
+    QString reason = file.errorString();
     file.cancelWriting();
     return reason;
   }

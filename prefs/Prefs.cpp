@@ -59,7 +59,7 @@ bool WriteRunAtLogonEntry(bool present) {
 }
 #else
 // More than any autostart entry holds; the rest of a larger file is not read.
-constexpr qint64 kMaxDesktopEntrySize = 64 * 1024;
+constexpr qint64 kMaxDesktopEntrySize = qint64{64} * 1024;
 
 QString RunAtLogonEntryPath() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +

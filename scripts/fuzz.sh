@@ -14,7 +14,7 @@ rm -rf "$work"
 mkdir -p "$work/seeds" "$work/artifacts"
 build/fuzz/bin/carro build tests/fuzz/seed.tsv "$work/seeds/seed.dct" >/dev/null
 build/fuzz/bin/carro about --dict "$work/seeds/seed.dct" --raw >"$work/seeds/about.htm"
-export LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp"
+export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp"
 export QT_QPA_PLATFORM=offscreen
 for target in load render view; do
   # A page must show within about a second; under the sanitizers the view gets twenty.

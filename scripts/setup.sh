@@ -8,7 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 # Every Debian package the project needs, in one place.
 BUILD_PACKAGES=(build-essential cmake libgtest-dev libbenchmark-dev qt6-base-dev qt6-translations-l10n fonts-liberation2 fonts-dejavu-core)
-TEST_PACKAGES=(locales clang-format poppler-utils desktop-file-utils strace clang libclang-rt-14-dev)
+TEST_PACKAGES=(locales clang-format clang-tidy poppler-utils desktop-file-utils strace clang libclang-rt-14-dev)
 
 mode=${1:-}
 case "$mode" in

@@ -32,7 +32,7 @@ class Carro : public testing::Test {
   void SetUp() override { std::filesystem::create_directories(folder / "bin"); }
 
   // Runs carro with no data file anywhere but where the test puts one.
-  int Run(std::vector<std::string> args) {
+  int Run(const std::vector<std::string>& args) {
     out.str("");
     err.str("");
     const CCarroContext context{folder / "bin", [this](const char* name) -> const char* {

@@ -31,6 +31,7 @@ TEST(Variants, RanksWholeHeadwordsThenEarlyWordStarts) {
 
   const std::vector<CVariant> br = Lookup(dictionary, "br");
   std::vector<std::string> texts;
+  texts.reserve(br.size());
   for (const CVariant& v : br) texts.push_back(v.text);
   EXPECT_EQ(texts, (std::vector<std::string>{std::string("BR (бр)"_cp), std::string("brake (тормоз)"_cp),
                                              std::string("brakes (тормоза)"_cp),

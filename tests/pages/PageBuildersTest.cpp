@@ -35,6 +35,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, VariantsQueryWords,
 
 std::vector<CVariant> NumberedVariants(int32_t count) {
   std::vector<CVariant> variants;
+  variants.reserve(static_cast<std::size_t>(count));
   for (int32_t i = 0; i < count; ++i)
     variants.emplace_back("v" + std::to_string(i), 1000 - i, 50, 0, CHeadword::Term);
   return variants;

@@ -39,6 +39,7 @@ class VariantsPane : public testing::TestWithParam<CPaneCase> {};
 TEST_P(VariantsPane, ListsTheFirstMatchesAndCountsThemAll) {
   const CPaneCase& c = GetParam();
   std::vector<CVariant> variants;
+  variants.reserve(static_cast<std::size_t>(c.matches));
   for (int32_t i = 0; i < c.matches; ++i)
     variants.emplace_back("brake " + std::to_string(i), i + 1, 50, 0, CHeadword::Term);
 

@@ -22,6 +22,7 @@ struct CQueryCase {
 
 std::vector<CWord> WordsOf(const CSearchQuery& query) {
   std::vector<CWord> words;
+  words.reserve(static_cast<std::size_t>(query.WordCount()));
   for (int32_t i = 0; i < query.WordCount(); ++i)
     words.push_back({query.Word(i), query.WholeWord(i), query.Required(i)});
   return words;
@@ -76,7 +77,8 @@ TEST(SearchQuery, FlagsCanBeChangedAndCopiesAreIndependent) {
   query.SetWholeWord(0, true);
   EXPECT_TRUE(query.WholeWord(0));
   EXPECT_FALSE(copy.WholeWord(0));
-  copy = copy;
+  const CSearchQuery& itself = copy;
+  copy = itself;  // assigning a query to itself keeps it
   EXPECT_EQ(copy.Word(1), "ДИСК"_cp);
   EXPECT_EQ(CSearchQuery().WordCount(), 0);
   EXPECT_EQ(CSearchQuery().Text(), "");
