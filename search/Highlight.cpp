@@ -28,29 +28,37 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
-// One word's pass, giving what inserting the tags occurrence by occurrence would give, but
-// copying the text once: an insertion would move the whole rest of the page.
-std::string WrapOccurrences(std::string_view text, std::string_view word, bool wholeWord) {
+// Copies `text`, wrapping what `lengthAt` finds at each word start outside tags (its length, 0 for
+// nothing), in one pass: an insertion would move the whole rest of the page.
+template <class CLengthAt>
+std::string WrapAt(std::string_view text, CLengthAt lengthAt) {
   std::string out;
-  out.reserve(text.size());
+  out.reserve(text.size() + text.size() / 8);
   // Whether the nearest '<' or '>' before the position, inserted tags included, is '<'. A wrap
-  // leaves it false: it ends with the '>' of "</font>" and the word holds no bracket.
+  // leaves it false: it ends with the '>' of "</font>" and no query word holds a bracket.
   bool inTag = false;
   // The byte before the position is the '>' of an inserted "</font>": a word start, whatever
   // `text` has there.
   bool afterWrap = false;
   for (std::size_t p = 0; p < text.size();) {
-    if (!inTag && (afterWrap || IsWordStart(text, p)) && MatchesAt(word, text, p, wholeWord)) {
-      ((out += kHighlightOpen) += text.substr(p, word.size())) += kHighlightClose;
-      p += word.size();
-      afterWrap = true;
-      continue;
+    if (!inTag && (afterWrap || IsWordStart(text, p))) {
+      if (const std::size_t length = lengthAt(p); length > 0) {
+        ((out += kHighlightOpen) += text.substr(p, length)) += kHighlightClose;
+        p += length;
+        afterWrap = true;
+        continue;
+      }
     }
     if (text[p] == '<' || text[p] == '>') inTag = text[p] == '<';
     out += text[p++];
     afterWrap = false;
   }
   return out;
+}
+
+// One word's pass, giving what inserting the tags occurrence by occurrence would give.
+std::string WrapOccurrences(std::string_view text, std::string_view word, bool wholeWord) {
+  return WrapAt(text, [&](std::size_t p) { return MatchesAt(word, text, p, wholeWord) ? word.size() : 0; });
 }
 
 // A word as the single pass compares it: folded, and whole only where every use of it is whole.
@@ -99,24 +107,7 @@ std::string WrapLongestOccurrences(std::string_view text, std::vector<CFoldedWor
     }
     return found;
   };
-  std::string out;
-  out.reserve(text.size() + text.size() / 8);
-  bool inTag = false;
-  bool afterWrap = false;
-  for (std::size_t p = 0; p < text.size();) {
-    if (!inTag && (afterWrap || IsWordStart(text, p))) {
-      if (const std::size_t length = longestAt(p); length > 0) {
-        ((out += kHighlightOpen) += text.substr(p, length)) += kHighlightClose;
-        p += length;
-        afterWrap = true;
-        continue;
-      }
-    }
-    if (text[p] == '<' || text[p] == '>') inTag = text[p] == '<';
-    out += text[p++];
-    afterWrap = false;
-  }
-  return out;
+  return WrapAt(text, longestAt);
 }
 
 // An empty word would match again right after its own tags, for ever. A word with a bracket would

@@ -1,21 +1,14 @@
 // Any bytes as a data file: the load either refuses them with its error or keeps what it read,
 // and every article it keeps can be used.
-#include <cstddef>
-#include <cstdint>
-
-#include "dictionary/Dictionary.h"
+#include "tests/fuzz/FuzzedDictionary.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  CDictionary dictionary;
-  try {
-    dictionary.LoadBytes({data, data + size}, "fuzz.dct");
-  } catch (const CDictionaryError&) {
-    return 0;
-  }
-  for (const CArticle& article : dictionary.Articles()) {
+  const auto dictionary = FuzzedDictionary(data, size);
+  if (!dictionary) return 0;
+  for (const CArticle& article : dictionary->Articles()) {
     (void)article.Title();
-    (void)dictionary.PositionOf(article.id);
-    (void)dictionary.SynonymGroupMembers(article.synonymGroup);
+    (void)dictionary->PositionOf(article.id);
+    (void)dictionary->SynonymGroupMembers(article.synonymGroup);
   }
   return 0;
 }

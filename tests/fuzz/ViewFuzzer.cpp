@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "htmlview/HtmlLite.h"
+#include "tests/fuzz/FuzzedDictionary.h"
 #include "tests/fuzz/FuzzedPages.h"
 
 namespace {
@@ -32,12 +33,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   Show({std::string(reinterpret_cast<const char*>(data), size)});
-  CDictionary dictionary;
-  try {
-    dictionary.LoadBytes({data, data + size}, "fuzz.dct");
-  } catch (const CDictionaryError&) {
-    return 0;
-  }
-  ForEachFuzzedPage(dictionary, Show);
+  if (const auto dictionary = FuzzedDictionary(data, size)) ForEachFuzzedPage(*dictionary, Show);
   return 0;
 }

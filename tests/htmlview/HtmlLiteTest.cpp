@@ -38,6 +38,14 @@ QString Utf8(const char* text) {
   return QString::fromUtf8(text);
 }
 
+// A folder holding the program's logo as `help/telmo.gif`, an image of `size` (read by its content).
+void PutLogo(const QTemporaryDir& folder, QSize size) {
+  QDir(folder.path()).mkpath("help");
+  QImage logo(size, QImage::Format_RGB32);
+  logo.fill(Qt::blue);
+  ASSERT_TRUE(logo.save(folder.filePath("help/telmo.gif"), "PNG"));
+}
+
 // A view on screen, as the window shows it, with every link click it reports.
 class CShownView {
  public:
@@ -234,10 +242,7 @@ TEST(HtmlLiteTest, LogoResolvesFromTheSearchFolder) {
   EXPECT_EQ(view.searchPaths(), QStringList{QCoreApplication::applicationDirPath()});
 
   QTemporaryDir folder;
-  QDir(folder.path()).mkpath("help");
-  QImage logo(81, 69, QImage::Format_RGB32);
-  logo.fill(Qt::blue);
-  ASSERT_TRUE(logo.save(folder.filePath("help/telmo.gif"), "PNG"));  // read by its content
+  PutLogo(folder, {81, 69});  // read by its content
   const auto loadedLogo = [&view] {
     return view.document()->resource(QTextDocument::ImageResource, QUrl("help/telmo.gif")).value<QImage>();
   };
@@ -263,10 +268,7 @@ int WrappedLines(const QTextDocument& document) {
 // title stands beside the logo however wide the window is.
 TEST(HtmlLiteTest, ATableWithoutAWidthIsAsWideAsItsContent) {
   QTemporaryDir folder;
-  QDir(folder.path()).mkpath("help");
-  QImage logo(81, 69, QImage::Format_RGB32);
-  logo.fill(Qt::blue);
-  ASSERT_TRUE(logo.save(folder.filePath("help/telmo.gif"), "PNG"));
+  PutLogo(folder, {81, 69});
   CShownView shown;
   shown.view.setSearchPaths({folder.path()});
   CHtmlLines lines;
@@ -303,11 +305,10 @@ TEST(HtmlLiteTest, ATableWithoutAWidthIsAsWideAsItsContent) {
 // loads. A FIFO would block the window for good and /dev/zero would never end.
 TEST(HtmlLiteTest, APageOpensNoFileItNames) {
   QTemporaryDir folder;
-  QDir(folder.path()).mkpath("help");
+  PutLogo(folder, {8, 8});
   QImage pixels(8, 8, QImage::Format_RGB32);
   pixels.fill(Qt::red);
   ASSERT_TRUE(pixels.save(folder.filePath("secret.png"), "PNG"));
-  ASSERT_TRUE(pixels.save(folder.filePath("help/telmo.gif"), "PNG"));
   ASSERT_EQ(mkfifo(folder.filePath("fifo").toLocal8Bit().constData(), 0600), 0);
   const std::string secret = folder.filePath("secret.png").toStdString();
   const std::vector<std::string> named = {
