@@ -11,7 +11,8 @@ inline QString FromCp1251(std::string_view text) {
   return QString::fromStdString(cp1251::ToUtf8(text));
 }
 
-// Characters that Windows-1251 lacks become "?": the dictionary could not hold them anyway.
+// Letters that Windows-1251 lacks are written as the data writes them (ä as ae); what is left
+// becomes "?": the dictionary could not hold it anyway.
 inline std::string ToCp1251(const QString& text) {
-  return cp1251::FromUtf8Lossy(text.toStdString());
+  return cp1251::FromTypedText(text.toStdString());
 }

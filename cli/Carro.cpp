@@ -111,7 +111,7 @@ struct CRun {
 
 std::string ArgumentCp1251(std::string_view utf8, bool lossy = false) {
   std::string text;
-  const std::size_t bad = cp1251::FromUtf8(utf8, text, lossy);
+  const std::size_t bad = cp1251::FromUtf8(utf8, text, {.transliterate = true, .lossy = lossy});
   if (bad != std::string_view::npos && !lossy)
     throw CUsageError("«" + std::string(utf8) + "»: символ " +
                       std::to_string(cp1251::CharactersBefore(utf8, bad) + 1) +
@@ -151,7 +151,7 @@ int RunInfo(CRun& run) {
   const std::string path = DataFilePath(run);
   const CDictionary dictionary = LoadDictionary(path, run.err);
   const CDictionaryInfo& info = dictionary.Info();
-  run.out.Line(std::string("Файл словаря: "_cp) + ArgumentCp1251(path, true));
+  run.out.Line(std::string("Файл словаря: "_cp) + cp1251::FromUtf8Lossy(path));
   run.out.Line(std::string("Сведения 1: "_cp) + info.infoText1);
   run.out.Line(std::string("Сведения 2: "_cp) + info.infoText2);
   run.out.Line(std::string("Версия данных словаря: "_cp) + info.dataVersion);
@@ -168,9 +168,9 @@ std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream content;
   if (!(in && content << in.rdbuf()) && in.bad())
-    throw CFailure(kUsageError, std::string("Не удалось прочитать файл "_cp) + ArgumentCp1251(path, true));
+    throw CFailure(kUsageError, std::string("Не удалось прочитать файл "_cp) + cp1251::FromUtf8Lossy(path));
   if (!in)
-    throw CFailure(kUsageError, std::string("Не удалось открыть файл "_cp) + ArgumentCp1251(path, true));
+    throw CFailure(kUsageError, std::string("Не удалось открыть файл "_cp) + cp1251::FromUtf8Lossy(path));
   return content.str();
 }
 
@@ -188,7 +188,7 @@ void WriteWholeFile(const std::string& path, const std::string& bytes) {
   }
   std::error_code ignored;
   std::filesystem::remove(temporary, ignored);
-  throw CFailure(kUsageError, std::string("Не удалось записать файл "_cp) + ArgumentCp1251(path, true));
+  throw CFailure(kUsageError, std::string("Не удалось записать файл "_cp) + cp1251::FromUtf8Lossy(path));
 }
 
 int RunBuild(CRun& run) {
@@ -197,7 +197,8 @@ int RunBuild(CRun& run) {
   const bool lossy = run.args.Flag("--lossy");
   CParsedSource source;
   try {
-    source = ParseTsvSource(ReadWholeFile(sourcePath), sourcePath, lossy);
+    source = ParseTsvSource(ReadWholeFile(sourcePath), sourcePath,
+                            {.transliterate = run.args.Flag("--transliterate"), .lossy = lossy});
   } catch (const CSourceError& error) {
     throw CFailure(kUsageError, error.what());
   }
@@ -210,7 +211,7 @@ int RunBuild(CRun& run) {
     if (const auto value = run.args.Value(option)) *text = ArgumentCp1251(*value, lossy);
   WriteWholeFile(outputPath, DataFileBytes(source.info, source.records));
   run.out.Line(std::string("Записано статей: "_cp) + std::to_string(source.articleCount) + " -> " +
-               ArgumentCp1251(outputPath, true));
+               cp1251::FromUtf8Lossy(outputPath));
   return kDone;
 }
 
@@ -348,11 +349,13 @@ const std::vector<CCommand>& Commands() {
        RunInfo},
       {"build",
        "carro build SOURCE.tsv OUT.dct [--data-version V] [--required-version V] [--info1 T] [--info2 T] "
-       "[--lossy]\n"
+       "[--transliterate] [--lossy]\n"
        "  Собирает файл словаря из исходного текста TSV (UTF-8). Параметры заменяют строки «# …:» "
        "источника;\n"
-       "  --lossy заменяет символы, которых нет в Windows-1251, на «?» вместо ошибки.\n",
-       {"--lossy", "--raw"},
+       "  --transliterate пишет латинские буквы, которых нет в Windows-1251, как принято в данных (ä — ae, é "
+       "— e);\n"
+       "  --lossy заменяет оставшиеся такие символы на «?» вместо ошибки.\n",
+       {"--transliterate", "--lossy", "--raw"},
        {"--data-version", "--required-version", "--info1", "--info2"},
        2,
        2,

@@ -14,7 +14,7 @@ constexpr std::size_t kFieldCount = kArticleFields.size();
 
 class CSourceReader {
  public:
-  CSourceReader(std::string_view name, bool replaceMissing) : sourceName(name), lossy(replaceMissing) {}
+  CSourceReader(std::string_view name, cp1251::CConversion conversion) : sourceName(name), how(conversion) {}
 
   [[noreturn]] void Fail(std::string_view problem) const {
     std::string place =
@@ -59,8 +59,8 @@ class CSourceReader {
       }
     }
     std::string text;
-    const std::size_t bad = cp1251::FromUtf8(utf8, text, lossy);
-    if (bad != std::string_view::npos && !lossy) {
+    const std::size_t bad = cp1251::FromUtf8(utf8, text, how);
+    if (bad != std::string_view::npos && !how.lossy) {
       std::size_t end = bad;
       const char32_t c = cp1251::DecodeUtf8(utf8, end);
       char code[16] = "";
@@ -83,7 +83,7 @@ class CSourceReader {
 
  private:
   std::string_view sourceName;
-  bool lossy;
+  cp1251::CConversion how;
   std::size_t lineNumber = 0;
   std::string_view column;
 };
@@ -113,9 +113,9 @@ std::string Escape(std::string_view cp1251Text) {
 
 }  // namespace
 
-CParsedSource ParseTsvSource(std::string_view tsv, std::string_view sourceName, bool lossy) {
+CParsedSource ParseTsvSource(std::string_view tsv, std::string_view sourceName, cp1251::CConversion how) {
   CParsedSource source;
-  CSourceReader reader(sourceName, lossy);
+  CSourceReader reader(sourceName, how);
   bool headerSeen = false;
   std::size_t lineNumber = 0;
   for (std::size_t pos = 0; pos < tsv.size();) {

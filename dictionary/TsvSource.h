@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "dictionary/Dictionary.h"
+#include "text/Cp1251.h"
 
 // A source line that cannot be used; what() is Windows-1251 and names the line and column.
 class CSourceError : public std::runtime_error {
@@ -25,9 +26,9 @@ struct CParsedSource {
 // The header line: the field names of kArticleFields, tab-separated.
 const std::string& TsvHeader();
 
-// `sourceName` names the source in messages. With `lossy`, a character that Windows-1251
-// lacks becomes "?" instead of an error.
-CParsedSource ParseTsvSource(std::string_view tsv, std::string_view sourceName, bool lossy);
+// `sourceName` names the source in messages. A character that Windows-1251 lacks is an error,
+// unless `how` transliterates it or (lossy) writes "?".
+CParsedSource ParseTsvSource(std::string_view tsv, std::string_view sourceName, cp1251::CConversion how = {});
 
 // The source of a loaded dictionary; ParseTsvSource of it gives back the same file.
 std::string DumpTsvSource(const CDictionary& dictionary);

@@ -1,5 +1,7 @@
 #include "text/Cp1251.h"
 
+#include "text/Transliteration.h"
+
 namespace cp1251 {
 
 std::string ToUtf8(std::string_view text) {
@@ -21,7 +23,7 @@ std::string ToUtf8(std::string_view text) {
   return out;
 }
 
-std::size_t FromUtf8(std::string_view utf8, std::string& out, bool lossy) {
+std::size_t FromUtf8(std::string_view utf8, std::string& out, CConversion how) {
   out.clear();
   out.reserve(utf8.size());
   std::size_t firstBad = std::string_view::npos;
@@ -33,8 +35,13 @@ std::size_t FromUtf8(std::string_view utf8, std::string& out, bool lossy) {
       out += static_cast<char>(byte);
       continue;
     }
+    if (const std::string_view letters = how.transliterate ? Transliterated(c) : std::string_view();
+        !letters.empty()) {
+      out += letters;
+      continue;
+    }
     if (firstBad == std::string_view::npos) firstBad = start;
-    if (!lossy) return firstBad;
+    if (!how.lossy) return firstBad;
     out += '?';
   }
   return firstBad;
@@ -42,7 +49,13 @@ std::size_t FromUtf8(std::string_view utf8, std::string& out, bool lossy) {
 
 std::string FromUtf8Lossy(std::string_view utf8) {
   std::string text;
-  FromUtf8(utf8, text, true);
+  FromUtf8(utf8, text, {.lossy = true});
+  return text;
+}
+
+std::string FromTypedText(std::string_view utf8) {
+  std::string text;
+  FromUtf8(utf8, text, {.transliterate = true, .lossy = true});
   return text;
 }
 

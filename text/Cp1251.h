@@ -67,12 +67,21 @@ constexpr char32_t DecodeUtf8(std::string_view s, std::size_t& pos) {
 
 std::string ToUtf8(std::string_view text);
 
+// What becomes of a character the code page lacks.
+struct CConversion {
+  bool transliterate = false;  // the letters Transliterated gives, where it gives any
+  bool lossy = false;          // "?" for what is left, instead of stopping there
+};
+
 // Converts UTF-8 to Windows-1251 into `out`. Returns the offset in `utf8` of the first
-// character the code page lacks (or of a malformed sequence), or npos when all converted.
-// With `lossy`, each such character becomes "?" and the conversion goes on.
-std::size_t FromUtf8(std::string_view utf8, std::string& out, bool lossy = false);
+// character the code page lacks and `how` does not write otherwise (or of a malformed
+// sequence), or npos when all converted. With `how.lossy` the conversion goes on after it.
+std::size_t FromUtf8(std::string_view utf8, std::string& out, CConversion how = {});
 // The same as a value, with "?" for each character the code page lacks.
 std::string FromUtf8Lossy(std::string_view utf8);
+// Typed text (the search box, carro's words): transliterated where the table knows the letter, "?"
+// for the rest.
+std::string FromTypedText(std::string_view utf8);
 
 // Number of characters in `utf8` before byte offset `offset`; for 1-based columns in messages.
 std::size_t CharactersBefore(std::string_view utf8, std::size_t offset);

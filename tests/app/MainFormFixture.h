@@ -60,7 +60,7 @@ class MainFormTest : public testing::Test {
   }
 
   static void WriteDataFile(const std::string& source, const std::string& name = "carro.dct") {
-    const CParsedSource parsed = ParseTsvSource(source, "test.tsv", false);
+    const CParsedSource parsed = ParseTsvSource(source, "test.tsv");
     const std::string bytes = DataFileBytes(parsed.info, parsed.records);
     std::ofstream(name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }

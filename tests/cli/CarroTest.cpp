@@ -146,6 +146,21 @@ TEST_F(Carro, ABadSourceNamesTheLineAndKeepsTheOldFile) {
   ASSERT_EQ(Run({"build", (folder / "bad.tsv").string(), dct, "--lossy"}), 0) << err.str();
   ASSERT_EQ(Run({"dump", dct}), 0);
   EXPECT_NE(out.str().find("\tSto?\t"), std::string::npos);
+  ASSERT_EQ(Run({"build", (folder / "bad.tsv").string(), dct, "--transliterate"}), 0) << err.str();
+  ASSERT_EQ(Run({"dump", dct}), 0);
+  EXPECT_NE(out.str().find("\tStoss\t"), std::string::npos);
+}
+
+// Typed words are written as the data writes the letters Windows-1251 lacks.
+TEST_F(Carro, GermanLettersAreTypedAsTheDataWritesThem) {
+  CArticle plug = Brake();
+  plug.term = "Zuendkerze";
+  plug.language = 5;
+  const std::string dct = Dct(FileBytes({plug}));
+  ASSERT_EQ(Run({"search", "--dict", dct, "Zündkerze"}), 0) << err.str();
+  EXPECT_EQ(out.str().substr(0, out.str().find('\n')), "found: 1, strict: 1");
+  ASSERT_EQ(Run({"query", "ZÜNDKERZE Stoß"}), 0);
+  EXPECT_EQ(out.str(), "ZUENDKERZE\tprefix\toptional\nSTOSS\tprefix\toptional\n");
 }
 
 TEST_F(Carro, QueryPrintsOneLinePerWord) {
@@ -180,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
         CUsageCase{{"info", "--bogus"}, 1, "--bogus"}, CUsageCase{{"info", "--dict"}, 1, "нужно значение"},
         CUsageCase{{"build", "only-one.tsv"}, 1, "usage: carro build"},
         CUsageCase{{"query"}, 1, "usage: carro query"},
-        CUsageCase{{"query", "Stoß"}, 1, "отсутствует в кодировке Windows-1251"},
+        CUsageCase{{"query", "Stoß 日"}, 1, "символ 6 отсутствует в кодировке Windows-1251"},
         CUsageCase{
             {"build", "/nonexistent/x.tsv", "/tmp/x.dct"}, 1, "Не удалось открыть файл /nonexistent/x.tsv"},
         CUsageCase{{"dump", "/nonexistent/x.dct"}, 2, "Не удалось открыть"}));

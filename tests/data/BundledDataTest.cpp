@@ -64,7 +64,7 @@ TEST(BundledDataTest, EveryArticleIsCompleteAndEveryReferenceLeadsSomewhere) {
   // It builds as it stands: every character exists in Windows-1251.
   CParsedSource parsed;
   try {
-    parsed = ParseTsvSource(source, "carro.tsv", false);
+    parsed = ParseTsvSource(source, "carro.tsv");
   } catch (const CSourceError& error) {
     FAIL() << error.what();
   }

@@ -14,7 +14,7 @@ const std::string kMetadata =
 const std::string kHeader = TsvHeader() + "\n";
 
 CDictionary Build(const std::string& tsv, bool lossy = false) {
-  const CParsedSource source = ParseTsvSource(tsv, "test.tsv", lossy);
+  const CParsedSource source = ParseTsvSource(tsv, "test.tsv", {.lossy = lossy});
   const std::string bytes = DataFileBytes(source.info, source.records);
   CDictionary dictionary;
   dictionary.LoadBytes({bytes.begin(), bytes.end()}, "test.dct");
@@ -46,8 +46,8 @@ TEST(TsvSource, DumpOfABuildGivesTheSourceBackAndTheSameBytes) {
   const CDictionary dictionary = Build(source);
   EXPECT_EQ(DumpTsvSource(dictionary), source);
 
-  const CParsedSource first = ParseTsvSource(source, "a.tsv", false);
-  const CParsedSource second = ParseTsvSource(DumpTsvSource(dictionary), "b.tsv", false);
+  const CParsedSource first = ParseTsvSource(source, "a.tsv");
+  const CParsedSource second = ParseTsvSource(DumpTsvSource(dictionary), "b.tsv");
   EXPECT_EQ(DataFileBytes(first.info, first.records), DataFileBytes(second.info, second.records));
   EXPECT_EQ(first.articleCount, 2);
 }
@@ -76,7 +76,7 @@ class TsvSourceErrors : public testing::TestWithParam<CErrorCase> {};
 
 TEST_P(TsvSourceErrors, NameTheLineAndColumn) {
   try {
-    ParseTsvSource(GetParam().source, "test.tsv", false);
+    ParseTsvSource(GetParam().source, "test.tsv");
     FAIL() << "accepted";
   } catch (const CSourceError& error) {
     const std::string message = cp1251::ToUtf8(error.what());

@@ -53,9 +53,9 @@ TEST(Cp1251, EveryByteSurvivesARoundTrip) {
 TEST(Cp1251, ReportsWhereTheFirstMissingCharacterIs) {
   std::string out;
   EXPECT_EQ(cp1251::FromUtf8("ab\xCA\x83z\xCA\x83", out), 2u);
-  EXPECT_EQ(cp1251::FromUtf8("ab\xCA\x83z\xCA\x83", out, true), 2u);
+  EXPECT_EQ(cp1251::FromUtf8("ab\xCA\x83z\xCA\x83", out, {.lossy = true}), 2u);
   EXPECT_EQ(out, "ab?z?");
-  EXPECT_EQ(cp1251::FromUtf8("ok\xC3", out, true), 2u);  // cut sequence
+  EXPECT_EQ(cp1251::FromUtf8("ok\xC3", out, {.lossy = true}), 2u);  // cut sequence
   EXPECT_EQ(out, "ok?");
   EXPECT_EQ(cp1251::FromUtf8("\xE0\x80\x80", out), 0u);  // overlong
   EXPECT_EQ(cp1251::FromUtf8("\xED\xA0\x80", out), 0u);  // surrogate
