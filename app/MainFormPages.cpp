@@ -25,7 +25,7 @@ bool OpensOutside(const QUrl& url) {
 void TMainForm::RunSearch() {
   SetStatus(QString::fromUtf8("Поиск..."));
   const QString typed = SearchComboBox->currentText();
-  const CSearchQuery query(ToCp1251(typed), prefs.SearchFullWords, prefs.SearchExact);
+  const CSearchQuery query(ToCp1251(typed), prefs.SearchFullWords, prefs.SearchExact, prefs.FoldYo);
   {
     // The list keeps the queries of this run, newest first; the box keeps its text.
     const QSignalBlocker quiet(SearchComboBox);
@@ -40,7 +40,7 @@ void TMainForm::RunSearch() {
 void TMainForm::RefreshVariantsPane() {
   PageControl->setCurrentWidget(VariantsTabSheet);
   const std::string input = VariantsInput(ToCp1251(SearchComboBox->currentText()));
-  dictionary->LookupVariants(input, variants);
+  dictionary->LookupVariants(input, variants, prefs.FoldYo);
   VariantsBrowser->LoadStrings(
       VariantsPaneLines(variants, static_cast<int32_t>(input.size()), prefs.MaxVariantDisplayCount));
 }
@@ -78,11 +78,12 @@ void TMainForm::OpenArticle(int32_t id) {
 
 void TMainForm::OpenVariant(int32_t n) {
   if (n < 0 || n >= static_cast<int32_t>(variants.size())) return;
-  ShowPage(VariantPage(variants[n], ToCp1251(SearchComboBox->currentText())), true);
+  ShowPage(VariantPage(variants[n], ToCp1251(SearchComboBox->currentText()), prefs.FoldYo), true);
 }
 
 void TMainForm::ShowAllVariants() {
-  ShowPage(AllVariantsPage(variants, ToCp1251(SearchComboBox->currentText()), prefs.MaxVariantDisplayCount),
+  ShowPage(AllVariantsPage(variants, ToCp1251(SearchComboBox->currentText()), prefs.MaxVariantDisplayCount,
+                           prefs.FoldYo),
            true);
 }
 

@@ -253,8 +253,9 @@ int RunVariants(CRun& run) {
   const bool pane = run.args.Flag("--pane");
   const bool page = run.args.Flag("--page");
   const int32_t maxVariants = DisplayCount(run, "--max-variants", kVariantCountLimits);
+  const bool yoAsYe = run.args.Flag("--fold-yo");
   std::vector<CVariant> variants;
-  dictionary.LookupVariants(pane || page ? VariantsInput(typed) : typed, variants);
+  dictionary.LookupVariants(pane || page ? VariantsInput(typed) : typed, variants, yoAsYe);
   if (pane) {
     PrintLines(run,
                VariantsPaneLines(variants, static_cast<int32_t>(VariantsInput(typed).size()), maxVariants));
@@ -263,9 +264,9 @@ int RunVariants(CRun& run) {
       const int32_t n = Number(*entry, "--entry");
       if (n < 0 || n >= static_cast<int32_t>(variants.size()))
         throw CUsageError("--entry " + *entry + ": вариантов " + std::to_string(variants.size()));
-      PrintPage(run, dictionary, VariantPage(variants[n], typed));
+      PrintPage(run, dictionary, VariantPage(variants[n], typed, yoAsYe));
     } else {
-      PrintPage(run, dictionary, AllVariantsPage(variants, typed, maxVariants));
+      PrintPage(run, dictionary, AllVariantsPage(variants, typed, maxVariants, yoAsYe));
     }
   } else {
     // Here the option only cuts the list; the pane's limits do not apply.
@@ -286,7 +287,7 @@ int RunVariants(CRun& run) {
 int RunSearch(CRun& run) {
   const CDictionary dictionary = LoadDictionary(DataFilePath(run), run.err);
   const CSearchQuery query(ArgumentCp1251(run.args.JoinedText()), run.args.Flag("--full-words"),
-                           run.args.Flag("--all-words"));
+                           run.args.Flag("--all-words"), run.args.Flag("--fold-yo"));
   if (run.args.Flag("--page")) {
     PrintPage(run, dictionary, dictionary.Search(query));
     return kDone;
@@ -379,21 +380,23 @@ const std::vector<CCommand>& Commands() {
        RunQuery},
       {"variants",
        "carro variants [--max-variants N] [--pane | --page [--entry N]] [--export] [--no-highlight] "
-       "[--max-results N] TEXT\n"
+       "[--max-results N] [--fold-yo] TEXT\n"
        "  Варианты для набранного текста, как в левой панели: балл, позиция, term|translation, id, текст.\n"
        "  --pane: HTML панели вариантов; --page: страница всех вариантов (или варианта N) для строки "
-       "поиска.\n",
-       {"--pane", "--page", "--export", "--no-highlight", "--raw"},
+       "поиска;\n"
+       "  --fold-yo: буквы е и ё не различаются.\n",
+       {"--pane", "--page", "--export", "--no-highlight", "--fold-yo", "--raw"},
        {"--dict", "--max-variants", "--max-results", "--entry"},
        1,
        kAnyNumber,
        RunVariants},
       {"search",
-       "carro search [--full-words] [--all-words] [--page [--export] [--no-highlight] [--max-results N]] "
-       "TEXT\n"
+       "carro search [--full-words] [--all-words] [--fold-yo] [--page [--export] [--no-highlight] "
+       "[--max-results N]] TEXT\n"
        "  Ищет статьи: «found: N, strict: M», затем балл, id и заголовок каждой найденной статьи;\n"
-       "  --page: HTML страницы результата (с подсветкой, если не задано --export или --no-highlight).\n",
-       {"--full-words", "--all-words", "--page", "--export", "--no-highlight", "--raw"},
+       "  --page: HTML страницы результата (с подсветкой, если не задано --export или --no-highlight);\n"
+       "  --fold-yo: буквы е и ё не различаются.\n",
+       {"--full-words", "--all-words", "--fold-yo", "--page", "--export", "--no-highlight", "--raw"},
        {"--dict", "--max-results"},
        0,
        kAnyNumber,

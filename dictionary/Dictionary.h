@@ -96,11 +96,13 @@ class CDictionary {
 
   // Defined in search/WordMatch.cpp.
   // First occurrence of `word` in `text` at or after `start` by the word matching rules, or -1.
-  static int32_t FindWord(std::string_view word, std::string_view text, int32_t start, bool wholeWord);
+  // `yoAsYe`: е and ё count as one letter (the setting, off by default).
+  static int32_t FindWord(std::string_view word, std::string_view text, int32_t start, bool wholeWord,
+                          bool yoAsYe = false);
 
   // Defined in search/Search.cpp, with CandidateFields below.
   // How well `word` stands in `text`: early occurrences in short texts score highest; 0 when absent.
-  static int32_t ScoreWord(std::string_view word, std::string_view text, bool wholeWord);
+  static int32_t ScoreWord(std::string_view word, std::string_view text, bool wholeWord, bool yoAsYe = false);
   struct CSearchHit {
     int32_t score;
     int32_t position;
@@ -111,7 +113,7 @@ class CDictionary {
   CResultPage Search(const CSearchQuery& query) const;
   // The headwords that match the typed text, ranked; `list` is replaced. Defined in
   // dictionary/Variants.cpp, with HeadwordSignature below.
-  void LookupVariants(std::string_view input, std::vector<CVariant>& list) const;
+  void LookupVariants(std::string_view input, std::vector<CVariant>& list, bool yoAsYe = false) const;
 
   // The fields a search scores, with their weights.
   enum class CSearchedField : int32_t { Definition, Translation, Term };
@@ -135,7 +137,7 @@ class CDictionary {
   void BuildIndexes();
   static uint64_t HeadwordSignature(const CArticle& article);
   // The searched fields that hold `word`, in store order, found by one scan of the whole file.
-  std::vector<CFieldRef> CandidateFields(std::string_view word, bool wholeWord) const;
+  std::vector<CFieldRef> CandidateFields(std::string_view word, bool wholeWord, bool yoAsYe) const;
 
   std::vector<char> bytes;  // the file; the articles' texts point into it
   std::vector<CArticle> articles;

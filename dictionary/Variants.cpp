@@ -10,8 +10,9 @@ namespace {
 constexpr int32_t kWholeHeadword = 100;
 constexpr int32_t kWordStartLimit = 50;
 
+// Е and Ё share their bits, so that one signature serves lookups with the setting on and off.
 uint64_t PairBit(unsigned char first, unsigned char second) {
-  const uint32_t pair = static_cast<uint32_t>(FoldLetter(first)) << 8 | FoldLetter(second);
+  const uint32_t pair = static_cast<uint32_t>(FoldLetter(first, true)) << 8 | FoldLetter(second, true);
   return uint64_t{1} << ((pair * 0x9E3779B1u) >> 26);
 }
 
@@ -22,8 +23,8 @@ struct CMatch {
 };
 
 // Keeps the better of the earlier match and one of `input` in `headword`; the earlier wins ties.
-void Consider(std::string_view input, std::string_view headword, CHeadword field, CMatch& best) {
-  const int32_t p = CDictionary::FindWord(input, headword, 0, false);
+void Consider(std::string_view input, std::string_view headword, CHeadword field, bool yoAsYe, CMatch& best) {
+  const int32_t p = CDictionary::FindWord(input, headword, 0, false, yoAsYe);
   if (p < 0) return;
   int32_t score = 0;
   if (headword.size() == input.size())
@@ -47,7 +48,7 @@ uint64_t CDictionary::HeadwordSignature(const CArticle& article) {
   return signature;
 }
 
-void CDictionary::LookupVariants(std::string_view input, std::vector<CVariant>& list) const {
+void CDictionary::LookupVariants(std::string_view input, std::vector<CVariant>& list, bool yoAsYe) const {
   list.clear();
   if (input.empty()) return;
   // A one-byte input lists only one-byte headwords; a longer one needs its first two bytes at
@@ -61,8 +62,8 @@ void CDictionary::LookupVariants(std::string_view input, std::vector<CVariant>& 
                : article.term.size() != 1 && article.translation.size() != 1)
       continue;
     CMatch best;
-    Consider(input, article.translation, CHeadword::Translation, best);
-    Consider(input, article.term, CHeadword::Term, best);
+    Consider(input, article.translation, CHeadword::Translation, yoAsYe, best);
+    Consider(input, article.term, CHeadword::Term, yoAsYe, best);
     if (best.score <= 0) continue;
     const bool onTerm = best.field == CHeadword::Term;
     std::string text(onTerm ? article.term : article.translation);

@@ -6,8 +6,8 @@
 #include "text/Cp1251.h"
 #include "text/Html.h"
 
-CSearchQuery VariantsQuery(std::string_view searchBoxText) {
-  CSearchQuery query(searchBoxText, false, true);
+CSearchQuery VariantsQuery(std::string_view searchBoxText, bool yoAsYe) {
+  CSearchQuery query(searchBoxText, false, true, yoAsYe);
   // The variants match the typed text from a word's start, so its first word may be unfinished.
   if (query.WordCount() > 0) query.SetWholeWord(0, false);
   return query;
@@ -19,9 +19,9 @@ std::optional<CResultPage> ArticlePage(const CDictionary& dictionary, int32_t id
   return CResultPage(dictionary.ArticleAt(position));
 }
 
-CResultPage VariantPage(const CVariant& variant, std::string_view searchBoxText) {
+CResultPage VariantPage(const CVariant& variant, std::string_view searchBoxText, bool yoAsYe) {
   CResultPage page;
-  page.SetQuery(VariantsQuery(searchBoxText));
+  page.SetQuery(VariantsQuery(searchBoxText, yoAsYe));
   page.SetLabel(variant.text);
   page.showHeader = false;
   page.articleIds.push_back(variant.articleId);
@@ -29,9 +29,9 @@ CResultPage VariantPage(const CVariant& variant, std::string_view searchBoxText)
 }
 
 CResultPage AllVariantsPage(const std::vector<CVariant>& variants, std::string_view searchBoxText,
-                            int32_t maxVariantDisplayCount) {
+                            int32_t maxVariantDisplayCount, bool yoAsYe) {
   CResultPage page;
-  page.SetQuery(VariantsQuery(searchBoxText));
+  page.SetQuery(VariantsQuery(searchBoxText, yoAsYe));
   page.SetLabel(std::string(searchBoxText) + "...");
   page.SetHeading(std::string("Варианты &laquo;"_cp) + EscapeHtml(searchBoxText) + "...&raquo;");
   const auto count = std::min(static_cast<int32_t>(variants.size()), maxVariantDisplayCount);

@@ -12,11 +12,12 @@
 #include "search/SearchQuery.h"
 
 // The typed words as variant pages highlight them: all required, the first one a word start.
-CSearchQuery VariantsQuery(std::string_view searchBoxText);
+// `yoAsYe`: е and ё count as one letter, as the lookup that listed the variants counted them.
+CSearchQuery VariantsQuery(std::string_view searchBoxText, bool yoAsYe = false);
 
 // The article with `id` (an unknown id leads to the first article); nothing in an empty store.
 std::optional<CResultPage> ArticlePage(const CDictionary& dictionary, int32_t id);
-CResultPage VariantPage(const CVariant& variant, std::string_view searchBoxText);
+CResultPage VariantPage(const CVariant& variant, std::string_view searchBoxText, bool yoAsYe = false);
 CResultPage AllVariantsPage(const std::vector<CVariant>& variants, std::string_view searchBoxText,
-                            int32_t maxVariantDisplayCount);
+                            int32_t maxVariantDisplayCount, bool yoAsYe = false);
 CResultPage AboutPage();

@@ -121,6 +121,9 @@ TMainPropsForm::TMainPropsForm(QWidget* owner, bool trayAvailable) : QDialog(own
   AddFieldRow(
       *searchGrid, 1, "MaxResultDisplayCountLabel",
       "Максимальное количество отображаемых результатов поиска (10 - 500):", MaxResultDisplayCountSpin);
+  FoldYoCheckBox = new QCheckBox(QString::fromUtf8("Не различать буквы е и ё"), searchGroup);
+  FoldYoCheckBox->setObjectName("FoldYoCheckBox");
+  searchGrid->addWidget(FoldYoCheckBox, 2, 0, 1, 2);
 
   auto* interfaceGroup = new QGroupBox(QString::fromUtf8(" Параметры интерфейса "), this);
   interfaceGroup->setObjectName("InterfaceGroupBox");
@@ -175,6 +178,7 @@ void TMainPropsForm::Fill(const CPrefs& prefs) {
   MaxVariantDisplayCountSpin->setValue(prefs.MaxVariantDisplayCount);
   MaxResultDisplayCountSpin->setValue(prefs.MaxResultDisplayCount);
   TrayCheckBox->setChecked(prefs.MinToTray);
+  FoldYoCheckBox->setChecked(prefs.FoldYo);
   VariantsFontSizeSpin->setValue(prefs.VariantsFontSize);
   ResultsFontSizeSpin->setValue(prefs.ResultsFontSize);
 }
@@ -190,4 +194,5 @@ void TMainPropsForm::TakeInto(CPrefs& prefs) {
   prefs.CheckLimits();
   prefs.VariantsFontSize = VariantsFontSizeSpin->value();
   prefs.ResultsFontSize = ResultsFontSizeSpin->value();
+  prefs.FoldYo = FoldYoCheckBox->isChecked();
 }

@@ -44,6 +44,7 @@ class TMainPropsForm : public QDialog {
   CNumberField* MaxVariantDisplayCountSpin;
   CNumberField* MaxResultDisplayCountSpin;
   QCheckBox* TrayCheckBox;
+  QCheckBox* FoldYoCheckBox;
   CNumberField* VariantsFontSizeSpin;
   CNumberField* ResultsFontSizeSpin;
   QPushButton* OkBitBtn;

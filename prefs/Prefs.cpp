@@ -29,7 +29,7 @@ struct CStoredValue {
   const char* name;
   std::variant<bool CPrefs::*, int32_t CPrefs::*> field;
 };
-constexpr std::array<CStoredValue, 8> kStoredValues = {{
+constexpr std::array<CStoredValue, 9> kStoredValues = {{
     {"SearchExact", &CPrefs::SearchExact},
     {"SearchFullWords", &CPrefs::SearchFullWords},
     {"MinToTray", &CPrefs::MinToTray},
@@ -38,6 +38,7 @@ constexpr std::array<CStoredValue, 8> kStoredValues = {{
     {"MaxResultDisplayCount", &CPrefs::MaxResultDisplayCount},
     {"VariantsFontSize", &CPrefs::VariantsFontSize},
     {"ResultsFontSize", &CPrefs::ResultsFontSize},
+    {"FoldYo", &CPrefs::FoldYo},
 }};
 
 // The run-at-logon entry: whether it exists, and creating or removing it. False when that failed.

@@ -57,8 +57,9 @@ std::string WrapAt(std::string_view text, CLengthAt lengthAt) {
 }
 
 // One word's pass, giving what inserting the tags occurrence by occurrence would give.
-std::string WrapOccurrences(std::string_view text, std::string_view word, bool wholeWord) {
-  return WrapAt(text, [&](std::size_t p) { return MatchesAt(word, text, p, wholeWord) ? word.size() : 0; });
+std::string WrapOccurrences(std::string_view text, std::string_view word, bool wholeWord, bool yoAsYe) {
+  return WrapAt(text,
+                [&](std::size_t p) { return MatchesAt(word, text, p, wholeWord, yoAsYe) ? word.size() : 0; });
 }
 
 // A word as the single pass compares it: folded, and whole only where every use of it is whole.
@@ -70,7 +71,7 @@ struct CFoldedWord {
 // The single pass for long queries: at each word start outside tags, the longest query word found
 // there is wrapped once. The query's words, sorted, are narrowed letter by letter to those the text
 // goes on with, so each place costs a few binary searches however many words there are.
-std::string WrapLongestOccurrences(std::string_view text, std::vector<CFoldedWord> words) {
+std::string WrapLongestOccurrences(std::string_view text, std::vector<CFoldedWord> words, bool yoAsYe) {
   std::sort(words.begin(), words.end(),
             [](const CFoldedWord& a, const CFoldedWord& b) { return a.key < b.key; });
   std::vector<CFoldedWord> keys;
@@ -93,7 +94,7 @@ std::string WrapLongestOccurrences(std::string_view text, std::vector<CFoldedWor
       }
       if (p + k >= text.size()) break;
       // Bytes compare unsigned, as the sort by std::string did.
-      const unsigned char c = FoldLetter(static_cast<unsigned char>(text[p + k]));
+      const unsigned char c = FoldLetter(static_cast<unsigned char>(text[p + k]), yoAsYe);
       const auto byLetter = [k](const CFoldedWord& word, unsigned char letter) {
         return static_cast<unsigned char>(word.key[k]) < letter;
       };
@@ -126,16 +127,16 @@ void HighlightWords(std::vector<std::string>& lines, const CSearchQuery& query) 
     for (int32_t i = 0; i < query.WordCount(); ++i) {
       if (!Highlightable(query.Word(i))) continue;
       std::string key = query.Word(i);
-      for (char& c : key) c = static_cast<char>(FoldLetter(static_cast<unsigned char>(c)));
+      for (char& c : key) c = static_cast<char>(FoldLetter(static_cast<unsigned char>(c), query.YoAsYe()));
       words.push_back({std::move(key), query.WholeWord(i)});
     }
-    lines = SplitLines(WrapLongestOccurrences(text, std::move(words)));
+    lines = SplitLines(WrapLongestOccurrences(text, std::move(words), query.YoAsYe()));
     return;
   }
   for (int32_t i = 0; i < query.WordCount(); ++i) {
     const std::string& word = query.Word(i);
     if (!Highlightable(word)) continue;
-    text = WrapOccurrences(text, word, query.WholeWord(i));
+    text = WrapOccurrences(text, word, query.WholeWord(i), query.YoAsYe());
   }
   lines = SplitLines(text);
 }

@@ -25,25 +25,34 @@ CBytes Load16(const char* from) {
   return bytes;
 }
 
-// The bytes that fold to the same letter as `c`: a letter's two cases, or `c` alone.
+// The bytes that fold to the same letter as `c`: a letter's two cases, or `c` alone; with е and ё
+// as one letter, the four bytes of Е, е, Ё and ё. `Width` bytes are compared, repeats filling up.
+template <int Width>
 struct CByteClass {
-  unsigned char first = 0;
-  unsigned char second = 0;
-  CBytes firstLanes{};
-  CBytes secondLanes{};
+  std::array<unsigned char, Width> bytes{};
+  std::array<CBytes, Width> lanes{};
 
-  CByteClass() = default;
-  explicit CByteClass(unsigned char c) : first(FoldLetter(c)), second(FoldLetter(c)) {
-    for (int other = 0; other < 256; ++other)
-      if (other != first && FoldLetter(static_cast<unsigned char>(other)) == first)
-        second = static_cast<unsigned char>(other);
-    firstLanes = CBytes{} + first;
-    secondLanes = CBytes{} + second;
+  CByteClass(unsigned char c, bool yoAsYe) {
+    const unsigned char folded = FoldLetter(c, yoAsYe);
+    bytes.fill(folded);
+    int found = 1;
+    for (int other = 0; other < 256 && found < Width; ++other)
+      if (other != folded && FoldLetter(static_cast<unsigned char>(other), yoAsYe) == folded)
+        bytes[found++] = static_cast<unsigned char>(other);
+    for (int i = 0; i < Width; ++i) lanes[i] = CBytes{} + bytes[i];
   }
-  bool Has(unsigned char c) const { return c == first || c == second; }
+  bool Has(unsigned char c) const { return std::find(bytes.begin(), bytes.end(), c) != bytes.end(); }
   // Comparing byte vectors gives lanes of all ones or zeros.
-  CLanes In(CBytes v) const { return (v == firstLanes) | (v == secondLanes); }
+  CLanes In(CBytes v) const {
+    CLanes in = v == lanes[0];
+    for (int i = 1; i < Width; ++i) in |= v == lanes[i];
+    return in;
+  }
 };
+
+bool FoldsToYe(char c) {
+  return FoldLetter(static_cast<unsigned char>(c), true) == FoldLetter(static_cast<unsigned char>(0xE5));
+}
 
 CLanes NotLetter(CBytes v) {
   const CBytes lowered = (v | 0x20) - 'a';  // wraps below 'a': one comparison finds the Latin letters
@@ -69,9 +78,9 @@ int64_t Clamped(int64_t score) {
 
 // Hands each position in [p, end) that follows a non-letter and starts with bytes of the
 // `leading` classes to `candidateAt`, which says where to go on.
-template <std::size_t N, class CCandidate>
-void ScanWordStarts(const char* base, std::size_t p, std::size_t end,
-                    const std::array<CByteClass, N>& leading, CCandidate&& candidateAt) {
+template <std::size_t N, class CClass, class CCandidate>
+void ScanWordStarts(const char* base, std::size_t p, std::size_t end, const std::array<CClass, N>& leading,
+                    CCandidate&& candidateAt) {
   const auto hitsAt = [&](std::size_t at) {
     CLanes hits = NotLetter(Load16(base + at - 1));
     for (std::size_t k = 0; k < N; ++k) hits &= leading[k].In(Load16(base + at + k));
@@ -97,7 +106,7 @@ void ScanWordStarts(const char* base, std::size_t p, std::size_t end,
 
 }  // namespace
 
-int32_t CDictionary::ScoreWord(std::string_view word, std::string_view text, bool wholeWord) {
+int32_t CDictionary::ScoreWord(std::string_view word, std::string_view text, bool wholeWord, bool yoAsYe) {
   if (word.size() > text.size()) return 0;
   int64_t weights = 0;
   int64_t occurrences = 0;
@@ -106,7 +115,7 @@ int32_t CDictionary::ScoreWord(std::string_view word, std::string_view text, boo
   for (std::size_t p = 0; p <= last; ++p) {
     if (!IsWordStart(text, p)) continue;
     ++wordStarts;
-    if (!MatchesAt(word, text, p, wholeWord)) continue;
+    if (!MatchesAt(word, text, p, wholeWord, yoAsYe)) continue;
     weights += wordStarts < 10 ? 100 - 10 * wordStarts : 1;
     ++occurrences;
   }
@@ -116,8 +125,8 @@ int32_t CDictionary::ScoreWord(std::string_view word, std::string_view text, boo
   return static_cast<int32_t>(Clamped(weights * occurrences * 10000 / (wordStarts + 1)));
 }
 
-std::vector<CDictionary::CFieldRef> CDictionary::CandidateFields(std::string_view word,
-                                                                 bool wholeWord) const {
+std::vector<CDictionary::CFieldRef> CDictionary::CandidateFields(std::string_view word, bool wholeWord,
+                                                                 bool yoAsYe) const {
   std::vector<CFieldRef> fields;
   if (articles.empty()) return fields;
   if (word.empty()) {  // the empty word stands at every word start, even of an empty text
@@ -141,7 +150,7 @@ std::vector<CDictionary::CFieldRef> CDictionary::CandidateFields(std::string_vie
          {CSearchedField::Term, CSearchedField::Translation, CSearchedField::Definition}) {
       const std::string_view text = FieldText(article, field);
       if (p < offset(text) || p >= offset(text) + text.size()) continue;
-      if (!MatchesAt(word, text, p - offset(text), wholeWord)) return p + 1;
+      if (!MatchesAt(word, text, p - offset(text), wholeWord, yoAsYe)) return p + 1;
       fields.push_back({position, field});
       return offset(text) + text.size();
     }
@@ -153,12 +162,20 @@ std::vector<CDictionary::CFieldRef> CDictionary::CandidateFields(std::string_vie
   std::size_t p = offset(articles.front().term);
   const std::size_t end = offset(articles.back().transcription) + articles.back().transcription.size();
   // The first two bytes filter (measured: a third costs more than it saves).
-  const auto first = CByteClass(static_cast<unsigned char>(word[0]));
-  if (word.size() == 1) {
-    ScanWordStarts<1>(base, p, end, {first}, candidateAt);
-  } else {
-    ScanWordStarts<2>(base, p, end, {first, CByteClass(static_cast<unsigned char>(word[1]))}, candidateAt);
-  }
+  const auto scan = [&]<int Width>() {
+    const auto leading = [yoAsYe](char c) {
+      return CByteClass<Width>(static_cast<unsigned char>(c), yoAsYe);
+    };
+    if (word.size() == 1)
+      ScanWordStarts<1>(base, p, end, std::array{leading(word[0])}, candidateAt);
+    else
+      ScanWordStarts<2>(base, p, end, std::array{leading(word[0]), leading(word[1])}, candidateAt);
+  };
+  // Four bytes to a letter only where е and ё count as one and the word begins with one of them.
+  if (yoAsYe && (FoldsToYe(word[0]) || (word.size() > 1 && FoldsToYe(word[1]))))
+    scan.template operator()<4>();
+  else
+    scan.template operator()<2>();
   return fields;
 }
 
@@ -183,9 +200,9 @@ std::vector<CDictionary::CSearchHit> CDictionary::RankArticles(const CSearchQuer
     const std::string& word = query.Word(i);
     auto [entry, isNew] = looked.try_emplace({word, query.WholeWord(i)});
     if (isNew)
-      for (const CFieldRef& ref : CandidateFields(word, query.WholeWord(i)))
-        if (const int32_t score =
-                ScoreWord(word, FieldText(articles[ref.position], ref.field), query.WholeWord(i));
+      for (const CFieldRef& ref : CandidateFields(word, query.WholeWord(i), query.YoAsYe()))
+        if (const int32_t score = ScoreWord(word, FieldText(articles[ref.position], ref.field),
+                                            query.WholeWord(i), query.YoAsYe());
             score > 0)
           entry->second.push_back({ref.position, ref.field, score});
     requiredCount += query.Required(i);

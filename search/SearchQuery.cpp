@@ -4,7 +4,8 @@
 
 #include "text/CaseTable.h"
 
-CSearchQuery::CSearchQuery(std::string_view typed, bool fullWords, bool allWords) {
+CSearchQuery::CSearchQuery(std::string_view typed, bool fullWords, bool allWords, bool foldYo)
+    : yoAsYe(foldYo) {
   const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
   while (!typed.empty() && isBlank(typed.front())) typed.remove_prefix(1);
   while (!typed.empty() && isBlank(typed.back())) typed.remove_suffix(1);

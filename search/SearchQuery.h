@@ -9,8 +9,9 @@
 class CSearchQuery {
  public:
   CSearchQuery() = default;
-  // `fullWords`: unmarked words match only whole words; `allWords`: unmarked words are required.
-  CSearchQuery(std::string_view text, bool fullWords, bool allWords);
+  // `fullWords`: unmarked words match only whole words; `allWords`: unmarked words are required;
+  // `yoAsYe`: е and ё count as one letter in the search, its ranking and its highlighting.
+  CSearchQuery(std::string_view text, bool fullWords, bool allWords, bool yoAsYe = false);
 
   void AddWord(std::string_view token, bool fullWords, bool allWords);
 
@@ -20,6 +21,7 @@ class CSearchQuery {
   bool Required(int32_t i) const { return required[i]; }
   void SetWholeWord(int32_t i, bool value) { wholeWord[i] = value; }
   const std::string& Text() const { return text; }
+  bool YoAsYe() const { return yoAsYe; }
 
   bool operator==(const CSearchQuery&) const = default;
 
@@ -28,4 +30,5 @@ class CSearchQuery {
   std::vector<bool> wholeWord;
   std::vector<bool> required;
   std::string text;  // trimmed, otherwise as typed
+  bool yoAsYe = false;
 };

@@ -15,16 +15,23 @@ constexpr unsigned char FoldLetter(unsigned char c) {
   return c == 0xB8 ? 0xA8 : c;
 }
 
+// The same, with е and ё taken as one letter where `yoAsYe` asks for it: Ё, ё, Е and е all fold to Е.
+constexpr unsigned char FoldLetter(unsigned char c, bool yoAsYe) {
+  const unsigned char folded = FoldLetter(c);
+  return yoAsYe && folded == 0xA8 ? 0xC5 : folded;
+}
+
 constexpr bool IsWordStart(std::string_view text, std::size_t pos) {
   return pos == 0 || !IsWordLetter(static_cast<unsigned char>(text[pos - 1]));
 }
 
 // Whether `word` occurs in `text` at `pos` (a word start is not checked here).
-constexpr bool MatchesAt(std::string_view word, std::string_view text, std::size_t pos, bool wholeWord) {
+constexpr bool MatchesAt(std::string_view word, std::string_view text, std::size_t pos, bool wholeWord,
+                         bool yoAsYe = false) {
   if (pos + word.size() > text.size()) return false;
   for (std::size_t k = 0; k < word.size(); ++k)
-    if (FoldLetter(static_cast<unsigned char>(text[pos + k])) !=
-        FoldLetter(static_cast<unsigned char>(word[k])))
+    if (FoldLetter(static_cast<unsigned char>(text[pos + k]), yoAsYe) !=
+        FoldLetter(static_cast<unsigned char>(word[k]), yoAsYe))
       return false;
   const std::size_t end = pos + word.size();
   return !wholeWord || end == text.size() || !IsWordLetter(static_cast<unsigned char>(text[end]));

@@ -327,6 +327,31 @@ TEST_F(WindowUseTest, AnUnwritableSettingsStoreIsReportedOncePerRun) {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QDir::homePath() + "/config");
 }
 
+// "Не различать буквы е и ё": off, the program keeps them apart; on, the lookup, the search and the
+// highlighting take them as one letter, and the setting is kept.
+TEST_F(WindowUseTest, TheYoSettingJoinsЕAndЁEverywhere) {
+  WriteDataFile(std::string(kSource) + "6\tsteel wheel\tколёсный диск\t2\tДиск колеса.\t0\t\t\t\n");
+  TMainForm& window = Shown();
+  const auto searchFor = [&](const char* typed) {
+    Search(QString::fromUtf8(typed));
+    window.VariantsTimerTimer();
+    return window.CurrentPage().articleIds;
+  };
+  EXPECT_TRUE(searchFor("колесный").empty());
+  const CAnsweredDialogs switchOn([](QDialog& dialog) {
+    dialog.findChild<QCheckBox*>("FoldYoCheckBox")->setChecked(true);
+    return int(QDialog::Accepted);
+  });
+  window.N7->trigger();
+  EXPECT_TRUE(window.Prefs().FoldYo);
+  EXPECT_EQ(searchFor("колесный"), std::vector<int32_t>{6});
+  EXPECT_TRUE(window.ResultBrowser->toHtml().contains(QString::fromUtf8(">колёсный<")));
+  EXPECT_TRUE(
+      window.VariantsBrowser->toPlainText().contains(QString::fromUtf8("колёсный диск (steel wheel)")));
+  const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "TelmoTX", "Telmo Carro Lexiconia");
+  EXPECT_EQ(settings.value("FoldYo").toInt(), 1);
+}
+
 // Qt appends an application's display name to every window's caption ("Настройки программы — …").
 TEST(ApplicationTest, WindowsKeepTheirOwnCaptions) {
   const QIcon testIcon = QApplication::windowIcon();

@@ -151,6 +151,20 @@ TEST_F(Carro, ABadSourceNamesTheLineAndKeepsTheOldFile) {
   EXPECT_NE(out.str().find("\tStoss\t"), std::string::npos);
 }
 
+TEST_F(Carro, FoldYoTakesЕAndЁAsOneLetter) {
+  CArticle wheel = Brake();
+  wheel.translation = "колёсный диск"_cp;
+  const std::string dct = Dct(FileBytes({wheel}));
+  ASSERT_EQ(Run({"search", "--dict", dct, "колесный"}), 0) << err.str();
+  EXPECT_EQ(out.str().substr(0, out.str().find('\n')), "found: 0, strict: 0");
+  ASSERT_EQ(Run({"search", "--dict", dct, "--fold-yo", "колесный"}), 0) << err.str();
+  EXPECT_EQ(out.str().substr(0, out.str().find('\n')), "found: 1, strict: 1");
+  ASSERT_EQ(Run({"variants", "--dict", dct, "--fold-yo", "колесн"}), 0) << err.str();
+  EXPECT_NE(out.str().find("колёсный диск"), std::string::npos) << out.str();
+  ASSERT_EQ(Run({"search", "--dict", dct, "--fold-yo", "--page", "колесный"}), 0) << err.str();
+  EXPECT_NE(out.str().find("<font color=red>колёсный</font>"), std::string::npos);
+}
+
 // Typed words are written as the data writes the letters Windows-1251 lacks.
 TEST_F(Carro, GermanLettersAreTypedAsTheDataWritesThem) {
   CArticle plug = Brake();

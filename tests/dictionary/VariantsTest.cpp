@@ -13,9 +13,9 @@ CArticle Headwords(int32_t id, std::string_view term, std::string_view translati
 }
 
 // The list the lookup gives, replacing whatever the list held.
-std::vector<CVariant> Lookup(const CDictionary& dictionary, std::string_view input) {
+std::vector<CVariant> Lookup(const CDictionary& dictionary, std::string_view input, bool yoAsYe = false) {
   std::vector<CVariant> list = {CVariant("stale", 0, 1, 0, CHeadword::Term)};
-  dictionary.LookupVariants(input, list);
+  dictionary.LookupVariants(input, list, yoAsYe);
   return list;
 }
 
@@ -59,8 +59,8 @@ TEST(Variants, TheBetterHeadwordWinsAndTheTranslationWinsTies) {
 
 TEST(Variants, AgreeWithTheLiteralRulesOnRandomData) {
   std::mt19937 random(912);
-  const std::vector<std::string_view> pieces = {"br",     "BR",        "brake", "a", " ", "-",
-                                                "тор"_cp, "ТОРМОЗ"_cp, "ёж"_cp, "x", "2"};
+  const std::vector<std::string_view> pieces = {"br",        "BR",    "brake", "a",     " ", "-", "тор"_cp,
+                                                "ТОРМОЗ"_cp, "ёж"_cp, "еж"_cp, "Ёж"_cp, "x", "2"};
   const auto text = [&](int maxPieces) { return RandomText(random, pieces, maxPieces); };
   std::vector<std::string> storage;
   storage.reserve(2000);
@@ -73,7 +73,9 @@ TEST(Variants, AgreeWithTheLiteralRulesOnRandomData) {
   const CDictionary dictionary = Loaded(FileBytes(articles));
   for (int round = 0; round < 300; ++round) {
     const std::string input = text(3);
-    ASSERT_EQ(Lookup(dictionary, input), LiteralLookupVariants(dictionary, input)) << cp1251::ToUtf8(input);
+    const bool yoAsYe = round % 2 == 1;
+    ASSERT_EQ(Lookup(dictionary, input, yoAsYe), LiteralLookupVariants(dictionary, input, yoAsYe))
+        << cp1251::ToUtf8(input) << (yoAsYe ? ", е and ё as one" : "");
   }
 }
 

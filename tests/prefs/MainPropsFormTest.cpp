@@ -23,7 +23,7 @@ const QString kTrayHint = QString::fromUtf8(
 auto Fields(const CPrefs& prefs) {
   return std::tuple(prefs.MaxVariantDisplayCount, prefs.MaxResultDisplayCount, prefs.SearchFullWords,
                     prefs.SearchExact, prefs.MinToTray, prefs.Autorun, prefs.RunMinimized,
-                    prefs.VariantsFontSize, prefs.ResultsFontSize);
+                    prefs.VariantsFontSize, prefs.ResultsFontSize, prefs.FoldYo);
 }
 
 CPrefs Prefs(int32_t variants, int32_t results, bool tray, int32_t variantsFont, int32_t resultsFont) {

@@ -19,7 +19,8 @@ static void PrintTo(const CPrefs& prefs, std::ostream* out) {
   *out << "{variants " << prefs.MaxVariantDisplayCount << ", results " << prefs.MaxResultDisplayCount
        << ", fullWords " << prefs.SearchFullWords << ", exact " << prefs.SearchExact << ", tray "
        << prefs.MinToTray << ", autorun " << prefs.Autorun << ", minimized " << prefs.RunMinimized
-       << ", fonts " << prefs.VariantsFontSize << "/" << prefs.ResultsFontSize << "}";
+       << ", fonts " << prefs.VariantsFontSize << "/" << prefs.ResultsFontSize << ", е/ё " << prefs.FoldYo
+       << "}";
 }
 
 namespace {
@@ -98,6 +99,8 @@ TEST_F(PrefsTest, StoredValuesLoadIntoTheFields) {
        {{"SearchExact", 2}, {"SearchFullWords", 1}, {"MinToTray", -1}, {"RunMinimized", 0}},
        {.SearchFullWords = true, .SearchExact = true, .MinToTray = true},
        {}},
+      {"the ninth value, е and ё as one letter", {{"FoldYo", 1}}, {.FoldYo = true}, {}},
+      {"a ninth value that is no integer", {{"FoldYo", "yes"}}, {}, {"FoldYo"}},
       {"values that are no integers take their defaults, the others still load",
        {{"SearchExact", "abc"},
         {"SearchFullWords", 1},
@@ -129,6 +132,7 @@ TEST_F(PrefsTest, EveryValueIsWrittenAsAnIntegerAndAFlagOfTwoComesBackAsOne) {
   ASSERT_TRUE(prefs.SaveToRegistry());
   EXPECT_EQ(SettingsFile(),
             "[General]\n"
+            "FoldYo=0\n"
             "MaxResultDisplayCount=500\n"
             "MaxVariantDisplayCount=10\n"
             "MinToTray=0\n"

@@ -177,7 +177,7 @@ TEST(Highlight, AgreesWithTheInsertingVersionOnRandomPages) {
       if (random() % 3 == 0) typed += '*';
       typed += ' ';
     }
-    const CSearchQuery query(typed, random() % 2 == 0, false);
+    const CSearchQuery query(typed, random() % 2 == 0, false, random() % 2 == 0);
 
     std::vector<std::string> copied = page;
     HighlightWords(copied, query);

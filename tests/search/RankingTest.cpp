@@ -153,8 +153,9 @@ TEST(Search, AgreesWithTheLiteralRulesOnRandomData) {
       if (marker.ends_with('*')) word += "*";
       typed += word + " ";
     }
-    const CSearchQuery query(typed, random() % 2, random() % 2);
-    ASSERT_EQ(dictionary.Search(query), LiteralSearch(dictionary, query)) << cp1251::ToUtf8(typed);
+    const CSearchQuery query(typed, random() % 2, random() % 2, random() % 2);
+    ASSERT_EQ(dictionary.Search(query), LiteralSearch(dictionary, query))
+        << cp1251::ToUtf8(typed) << (query.YoAsYe() ? ", е and ё as one" : "");
   }
 }
 

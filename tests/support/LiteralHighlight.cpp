@@ -28,7 +28,7 @@ void LiteralHighlightWords(std::vector<std::string>& lines, const CSearchQuery& 
     const auto length = static_cast<int32_t>(word.size());
     int32_t position = 0;
     int32_t m;
-    while ((m = CDictionary::FindWord(word, text, position, query.WholeWord(i))) != -1) {
+    while ((m = CDictionary::FindWord(word, text, position, query.WholeWord(i), query.YoAsYe())) != -1) {
       if (InsideTag(text, m, length)) {
         position = m + 1;
         continue;

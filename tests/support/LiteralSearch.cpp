@@ -4,31 +4,37 @@
 
 #include "pages/SearchPage.h"
 #include "search/Search.h"
+#include "text/Cp1251.h"
 #include "text/WordRules.h"
 
 namespace {
 
-bool Occurs(std::string_view word, std::string_view text, std::size_t p, bool wholeWord) {
+// With the setting on, any of е, Е, ё and Ё stands for any other.
+bool SameLetter(char a, char b, bool yoAsYe) {
+  constexpr std::string_view kYe = "еЕёЁ"_cp;
+  if (yoAsYe && kYe.find(a) != std::string_view::npos && kYe.find(b) != std::string_view::npos) return true;
+  return FoldLetter(static_cast<unsigned char>(a)) == FoldLetter(static_cast<unsigned char>(b));
+}
+
+bool Occurs(std::string_view word, std::string_view text, std::size_t p, bool wholeWord, bool yoAsYe) {
   if (p > 0 && IsWordLetter(static_cast<unsigned char>(text[p - 1]))) return false;
   if (p + word.size() > text.size()) return false;
   for (std::size_t k = 0; k < word.size(); ++k)
-    if (FoldLetter(static_cast<unsigned char>(text[p + k])) !=
-        FoldLetter(static_cast<unsigned char>(word[k])))
-      return false;
+    if (!SameLetter(text[p + k], word[k], yoAsYe)) return false;
   return !wholeWord || p + word.size() == text.size() ||
          !IsWordLetter(static_cast<unsigned char>(text[p + word.size()]));
 }
 
-int32_t LiteralFindWord(std::string_view word, std::string_view text) {
+int32_t LiteralFindWord(std::string_view word, std::string_view text, bool yoAsYe) {
   if (word.size() > text.size()) return -1;
   for (std::size_t p = 0; p + word.size() <= text.size(); ++p)
-    if (Occurs(word, text, p, false)) return static_cast<int32_t>(p);
+    if (Occurs(word, text, p, false, yoAsYe)) return static_cast<int32_t>(p);
   return -1;
 }
 
 }  // namespace
 
-int32_t LiteralScoreWord(std::string_view word, std::string_view text, bool wholeWord) {
+int32_t LiteralScoreWord(std::string_view word, std::string_view text, bool wholeWord, bool yoAsYe) {
   const int64_t w = static_cast<int64_t>(word.size());
   const int64_t t = static_cast<int64_t>(text.size());
   if (w > t) return 0;
@@ -38,7 +44,7 @@ int32_t LiteralScoreWord(std::string_view word, std::string_view text, bool whol
   for (int64_t p = 0; p <= t - w; ++p) {
     if (p > 0 && IsWordLetter(static_cast<unsigned char>(text[p - 1]))) continue;
     n = n + 1;
-    if (Occurs(word, text, static_cast<std::size_t>(p), wholeWord)) {
+    if (Occurs(word, text, static_cast<std::size_t>(p), wholeWord, yoAsYe)) {
       s += n < 10 ? 100 - 10 * n : 1;
       c += 1;
     }
@@ -60,8 +66,8 @@ CResultPage LiteralSearch(const CDictionary& dictionary, const CSearchQuery& que
     for (int32_t i = 0; i < n; ++i) {
       for (const auto field : {CDictionary::CSearchedField::Definition,
                                CDictionary::CSearchedField::Translation, CDictionary::CSearchedField::Term}) {
-        const int32_t s =
-            LiteralScoreWord(query.Word(i), CDictionary::FieldText(article, field), query.WholeWord(i));
+        const int32_t s = LiteralScoreWord(query.Word(i), CDictionary::FieldText(article, field),
+                                           query.WholeWord(i), query.YoAsYe());
         if (s > 0) {
           score += int64_t{s} * CDictionary::FieldWeight(field);
           found[i] = true;
@@ -89,7 +95,8 @@ CResultPage LiteralSearch(const CDictionary& dictionary, const CSearchQuery& que
   return page;
 }
 
-std::vector<CVariant> LiteralLookupVariants(const CDictionary& dictionary, std::string_view input) {
+std::vector<CVariant> LiteralLookupVariants(const CDictionary& dictionary, std::string_view input,
+                                            bool yoAsYe) {
   std::vector<CVariant> list;
   if (input.empty()) return list;
   const int32_t w = static_cast<int32_t>(input.size());
@@ -100,7 +107,7 @@ std::vector<CVariant> LiteralLookupVariants(const CDictionary& dictionary, std::
     const std::pair<std::string_view, CHeadword> headwords[] = {{article.translation, CHeadword::Translation},
                                                                 {article.term, CHeadword::Term}};
     for (const auto& [headword, field] : headwords) {
-      const int32_t p = LiteralFindWord(input, headword);
+      const int32_t p = LiteralFindWord(input, headword, yoAsYe);
       if (p < 0) continue;
       if (static_cast<int32_t>(headword.size()) == w && 100 - p > best) {
         best = 100 - p;

@@ -8,6 +8,7 @@
 #include "dictionary/Variant.h"
 #include "pages/ResultPage.h"
 
-int32_t LiteralScoreWord(std::string_view word, std::string_view text, bool wholeWord);
+int32_t LiteralScoreWord(std::string_view word, std::string_view text, bool wholeWord, bool yoAsYe = false);
 CResultPage LiteralSearch(const CDictionary& dictionary, const CSearchQuery& query);
-std::vector<CVariant> LiteralLookupVariants(const CDictionary& dictionary, std::string_view input);
+std::vector<CVariant> LiteralLookupVariants(const CDictionary& dictionary, std::string_view input,
+                                            bool yoAsYe = false);
