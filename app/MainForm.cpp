@@ -279,6 +279,7 @@ int TMainForm::FormCreate() {
 
   historyIndex = -1;
   variantsDirty = false;
+  suggester = std::make_unique<CSuggester>(*dictionary);
   RefreshVariantsPane();
   UpdateHistoryButtons();
   EnablePageCommands(false);
@@ -295,6 +296,7 @@ int TMainForm::FormCreate() {
 void TMainForm::FormDestroy() {
   RemoveTrayIcon();
   SavePrefs();
+  suggester.reset();
   dictionary.reset();
 }
 

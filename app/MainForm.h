@@ -24,6 +24,7 @@
 #include "pages/PageRenderer.h"
 #include "pages/ResultPage.h"
 #include "prefs/Prefs.h"
+#include "suggest/Suggester.h"
 
 class ThtmlLite;
 
@@ -159,9 +160,11 @@ class TMainForm : public QMainWindow {
   std::vector<CCommand> commands;
 
   std::unique_ptr<CDictionary> dictionary;
+  std::unique_ptr<CSuggester> suggester;  // over `dictionary`, made once it has loaded
   bool variantsDirty = false;
   CResultPage currentPage;
   std::vector<CVariant> variants;
+  std::vector<std::string> paneSuggestions;  // what the variants pane suggests when it lists nothing
   std::vector<CResultPage> history;
   int32_t historyIndex = -1;
   std::vector<CResultPage> bookmarks;

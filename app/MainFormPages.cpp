@@ -33,7 +33,9 @@ void TMainForm::RunSearch() {
     SearchComboBox->setCurrentIndex(0);
     SearchComboBox->setEditText(typed);
   }
-  ShowPage(dictionary->Search(query), true);
+  CResultPage page = dictionary->Search(query);
+  if (suggester) OfferSuggestions(page, *suggester);
+  ShowPage(page, true);
   SetStatus(QString());
 }
 
@@ -41,8 +43,11 @@ void TMainForm::RefreshVariantsPane() {
   PageControl->setCurrentWidget(VariantsTabSheet);
   const std::string input = VariantsInput(ToCp1251(SearchComboBox->currentText()));
   dictionary->LookupVariants(input, variants, prefs.FoldYo);
-  VariantsBrowser->LoadStrings(
-      VariantsPaneLines(variants, static_cast<int32_t>(input.size()), prefs.MaxVariantDisplayCount));
+  paneSuggestions.clear();
+  if (suggester && PaneWantsSuggestions(input, variants.size()))
+    paneSuggestions = suggester->For(input, prefs.FoldYo);
+  VariantsBrowser->LoadStrings(VariantsPaneLines(variants, static_cast<int32_t>(input.size()),
+                                                 prefs.MaxVariantDisplayCount, paneSuggestions));
 }
 
 bool TMainForm::HandleLink(const QString& url) {
@@ -61,6 +66,19 @@ bool TMainForm::HandleLink(const QString& url) {
       // A number that names no bookmark can only come from a link made outside the program.
       if (link.number >= 0 && link.number < static_cast<int32_t>(bookmarks.size()))
         ShowPage(bookmarks[link.number], true);
+      break;
+    case CLink::CKind::SearchSuggestion:
+      if (link.number >= 0 && link.number < static_cast<int32_t>(currentPage.suggestions.size())) {
+        SearchComboBox->setEditText(FromCp1251(currentPage.suggestions[link.number]));
+        RunSearch();
+      }
+      break;
+    case CLink::CKind::TypeSuggestion:
+      // The pane follows the new text at its next tick, as after typing.
+      if (link.number >= 0 && link.number < static_cast<int32_t>(paneSuggestions.size())) {
+        SearchComboBox->setEditText(FromCp1251(paneSuggestions[link.number]));
+        SearchComboBox->setFocus();
+      }
       break;
     case CLink::CKind::NotANumber:
       ShowMessage(this, QString::fromUtf8("'%1' is not a valid integer value").arg(FromCp1251(link.rest)));

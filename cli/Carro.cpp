@@ -18,6 +18,7 @@
 #include "pages/PageRenderer.h"
 #include "pages/Panes.h"
 #include "search/SearchQuery.h"
+#include "suggest/Suggester.h"
 #include "text/Cp1251.h"
 #include "text/Integer.h"
 
@@ -257,8 +258,12 @@ int RunVariants(CRun& run) {
   std::vector<CVariant> variants;
   dictionary.LookupVariants(pane || page ? VariantsInput(typed) : typed, variants, yoAsYe);
   if (pane) {
+    const std::string input = VariantsInput(typed);
+    std::vector<std::string> suggestions;
+    if (!run.args.Flag("--no-suggestions") && PaneWantsSuggestions(input, variants.size()))
+      suggestions = CSuggester(dictionary).For(input, yoAsYe);
     PrintLines(run,
-               VariantsPaneLines(variants, static_cast<int32_t>(VariantsInput(typed).size()), maxVariants));
+               VariantsPaneLines(variants, static_cast<int32_t>(input.size()), maxVariants, suggestions));
   } else if (page) {
     if (const auto entry = run.args.Value("--entry")) {
       const int32_t n = Number(*entry, "--entry");
@@ -289,7 +294,12 @@ int RunSearch(CRun& run) {
   const CSearchQuery query(ArgumentCp1251(run.args.JoinedText()), run.args.Flag("--full-words"),
                            run.args.Flag("--all-words"), run.args.Flag("--fold-yo"));
   if (run.args.Flag("--page")) {
-    PrintPage(run, dictionary, dictionary.Search(query));
+    CResultPage page = dictionary.Search(query);
+    if (!run.args.Flag("--no-suggestions")) {
+      CSuggester suggester(dictionary);
+      OfferSuggestions(page, suggester);
+    }
+    PrintPage(run, dictionary, page);
     return kDone;
   }
   int32_t strictCount = 0;
@@ -299,6 +309,15 @@ int RunSearch(CRun& run) {
     const CArticle& article = dictionary.ArticleAt(hit.position);
     run.out.Line(std::to_string(hit.score) + "\t" + std::to_string(article.id) + "\t" + article.Title());
   }
+  return kDone;
+}
+
+int RunSuggest(CRun& run) {
+  const CDictionary dictionary = LoadDictionary(DataFilePath(run), run.err);
+  CSuggester suggester(dictionary);
+  for (const std::string& suggestion :
+       suggester.For(ArgumentCp1251(run.args.JoinedText()), run.args.Flag("--fold-yo")))
+    run.out.Line(suggestion);
   return kDone;
 }
 
@@ -380,27 +399,38 @@ const std::vector<CCommand>& Commands() {
        RunQuery},
       {"variants",
        "carro variants [--max-variants N] [--pane | --page [--entry N]] [--export] [--no-highlight] "
-       "[--max-results N] [--fold-yo] TEXT\n"
+       "[--max-results N] [--fold-yo] [--no-suggestions] TEXT\n"
        "  Варианты для набранного текста, как в левой панели: балл, позиция, term|translation, id, текст.\n"
        "  --pane: HTML панели вариантов; --page: страница всех вариантов (или варианта N) для строки "
        "поиска;\n"
-       "  --fold-yo: буквы е и ё не различаются.\n",
-       {"--pane", "--page", "--export", "--no-highlight", "--fold-yo", "--raw"},
+       "  --fold-yo: буквы е и ё не различаются; --no-suggestions: панель без предложений.\n",
+       {"--pane", "--page", "--export", "--no-highlight", "--fold-yo", "--no-suggestions", "--raw"},
        {"--dict", "--max-variants", "--max-results", "--entry"},
        1,
        kAnyNumber,
        RunVariants},
       {"search",
        "carro search [--full-words] [--all-words] [--fold-yo] [--page [--export] [--no-highlight] "
-       "[--max-results N]] TEXT\n"
+       "[--max-results N] [--no-suggestions]] TEXT\n"
        "  Ищет статьи: «found: N, strict: M», затем балл, id и заголовок каждой найденной статьи;\n"
-       "  --page: HTML страницы результата (с подсветкой, если не задано --export или --no-highlight);\n"
+       "  --page: HTML страницы результата (с подсветкой, если не задано --export или --no-highlight;\n"
+       "  если ничего не найдено, с предложениями, если не задано --no-suggestions);\n"
        "  --fold-yo: буквы е и ё не различаются.\n",
-       {"--full-words", "--all-words", "--fold-yo", "--page", "--export", "--no-highlight", "--raw"},
+       {"--full-words", "--all-words", "--fold-yo", "--page", "--export", "--no-highlight",
+        "--no-suggestions", "--raw"},
        {"--dict", "--max-results"},
        0,
        kAnyNumber,
        RunSearch},
+      {"suggest",
+       "carro suggest [--fold-yo] TEXT\n"
+       "  Что предложить, если поиск TEXT ничего не нашёл: по строке на предложение, лучшее первым.\n"
+       "  --fold-yo: буквы е и ё не различаются.\n",
+       {"--fold-yo", "--raw"},
+       {"--dict"},
+       1,
+       kAnyNumber,
+       RunSuggest},
       {"article",
        "carro article [--export] ID\n"
        "  HTML страницы статьи с этим id (неизвестный id ведёт к первой статье словаря).\n",

@@ -20,5 +20,9 @@ CLink ParseLink(std::string_view url) {
     return Numbered(CLink::CKind::Variant, url.substr(kVariantScheme.size()));
   if (url.starts_with(kBookmarkScheme))
     return Numbered(CLink::CKind::Bookmark, url.substr(kBookmarkScheme.size()));
+  if (url.starts_with(kSearchSuggestionScheme))
+    return Numbered(CLink::CKind::SearchSuggestion, url.substr(kSearchSuggestionScheme.size()));
+  if (url.starts_with(kTypeSuggestionScheme))
+    return Numbered(CLink::CKind::TypeSuggestion, url.substr(kTypeSuggestionScheme.size()));
   return {.kind = CLink::CKind::Outside};
 }

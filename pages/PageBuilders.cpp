@@ -45,3 +45,8 @@ CResultPage AboutPage() {
   page.SetLabel("О программе"_cp);
   return page;
 }
+
+void OfferSuggestions(CResultPage& page, CSuggester& suggester) {
+  if (page.articleIds.empty() && page.strictCount == 0)
+    page.suggestions = suggester.For(page.query.Text(), page.query.YoAsYe());
+}

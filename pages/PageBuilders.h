@@ -10,6 +10,7 @@
 #include "dictionary/Variant.h"
 #include "pages/ResultPage.h"
 #include "search/SearchQuery.h"
+#include "suggest/Suggester.h"
 
 // The typed words as variant pages highlight them: all required, the first one a word start.
 // `yoAsYe`: е and ё count as one letter, as the lookup that listed the variants counted them.
@@ -21,3 +22,6 @@ CResultPage VariantPage(const CVariant& variant, std::string_view searchBoxText,
 CResultPage AllVariantsPage(const std::vector<CVariant>& variants, std::string_view searchBoxText,
                             int32_t maxVariantDisplayCount, bool yoAsYe = false);
 CResultPage AboutPage();
+
+// A search page that found nothing gets what the user may have meant instead.
+void OfferSuggestions(CResultPage& page, CSuggester& suggester);

@@ -9,6 +9,7 @@
 #include "pages/Links.h"
 #include "search/Highlight.h"
 #include "text/Cp1251.h"
+#include "text/Html.h"
 
 namespace {
 
@@ -49,6 +50,18 @@ void WriteHeaderTable(CHtmlLines& lines, std::string_view heading, int32_t total
   AppendLines(lines, {"</font></div></td>", "</tr></table>", "<hr>"});
 }
 
+std::string SuggestionsLine(const std::vector<std::string>& suggestions, bool forExport) {
+  std::string line = std::string("<br>").append(kSuggestionsIntro);
+  for (std::size_t n = 0; n < suggestions.size(); ++n) {
+    if (n > 0) line.append(", ");
+    if (!forExport)
+      line.append("<a href='").append(SearchSuggestionLink(static_cast<int32_t>(n))).append("'>");
+    line.append(EscapeHtml(suggestions[n]));
+    if (!forExport) line.append("</a>");
+  }
+  return line;
+}
+
 void AppendSynonym(std::string& line, const CArticle& member, bool forExport) {
   if (!forExport) line.append("<a href='").append(ArticleLink(member.id)).append("'>");
   line.append(member.translation);
@@ -73,6 +86,7 @@ void RenderPage(const CDictionary& dictionary, const CResultPage& page, CHtmlLin
     WritePageHead(lines, {});
   }
   if (page.strictCount == 0) lines.emplace_back("Строгие совпадения не найдены..."_cp);
+  if (total == 0 && !page.suggestions.empty()) lines.push_back(SuggestionsLine(page.suggestions, forExport));
   for (int32_t i = 0; i < shown; ++i) {
     if (i == page.strictCount)
       lines.emplace_back("<hr><font color=#008800><b>Нестрогие совпадения:</b></font><hr><br>"_cp);

@@ -11,8 +11,12 @@
 #include "dictionary/Dictionary.h"
 #include "pages/DisplayLimits.h"
 #include "pages/ResultPage.h"
+#include "text/Cp1251.h"
 
 using CHtmlLines = std::vector<std::string>;
+
+// Before the suggestions of a search page and of the variants pane.
+inline constexpr std::string_view kSuggestionsIntro = "Возможно, вы искали: "_cp;
 
 // What rendering reads from the window at the moment of rendering.
 struct CRenderOptions {

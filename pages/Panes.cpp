@@ -5,6 +5,7 @@
 #include "pages/Links.h"
 #include "text/Cp1251.h"
 #include "text/Html.h"
+#include "text/WordRules.h"
 
 namespace {
 
@@ -34,8 +35,14 @@ std::string VariantsInput(std::string_view searchBoxText) {
   return std::string(searchBoxText);
 }
 
+bool PaneWantsSuggestions(std::string_view input, std::size_t variantCount) {
+  const auto letters = std::count_if(input.begin(), input.end(),
+                                     [](char c) { return IsWordLetter(static_cast<unsigned char>(c)); });
+  return variantCount == 0 && letters >= 3;
+}
+
 CHtmlLines VariantsPaneLines(const std::vector<CVariant>& variants, int32_t inputLength,
-                             int32_t maxVariantDisplayCount) {
+                             int32_t maxVariantDisplayCount, const std::vector<std::string>& suggestions) {
   const auto count = static_cast<int32_t>(variants.size());
   const int32_t shown = std::min(count, maxVariantDisplayCount);
   CHtmlLines lines{"<html>", std::string(kPaneBodyStart)};
@@ -58,6 +65,17 @@ CHtmlLines VariantsPaneLines(const std::vector<CVariant>& variants, int32_t inpu
     if (maxVariantDisplayCount < count)
       countLine.append(",<br>показаны первые "_cp).append(std::to_string(maxVariantDisplayCount));
     lines.push_back(countLine.append(".</font>"));
+  }
+  if (!suggestions.empty()) {
+    lines.push_back(std::string("<br><font size=-1>").append(kSuggestionsIntro).append("</font>"));
+    lines.emplace_back(kPaneTableStart);
+    for (std::size_t n = 0; n < suggestions.size(); ++n)
+      lines.push_back(std::string("<tr><td><a href=")
+                          .append(TypeSuggestionLink(static_cast<int32_t>(n)))
+                          .append(">")
+                          .append(EscapeHtml(suggestions[n]))
+                          .append("</a></td></tr>"));
+    lines.emplace_back("</table>");
   }
   lines.emplace_back("</body></html>");
   return lines;

@@ -32,4 +32,5 @@ class CResultPage {
   CSearchQuery query;               // its words are highlighted
   bool showHeader = true;
   CPageKind pageKind = CPageKind::Ordinary;
+  std::vector<std::string> suggestions;  // a search that found nothing: texts that would find something
 };

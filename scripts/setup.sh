@@ -7,7 +7,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 . scripts/lib.sh
 
 # Every Debian package the project needs, in one place.
-BUILD_PACKAGES=(build-essential cmake libgtest-dev libbenchmark-dev qt6-base-dev qt6-translations-l10n fonts-liberation2 fonts-dejavu-core)
+BUILD_PACKAGES=(build-essential cmake pkgconf libhunspell-dev hunspell-ru hunspell-en-us hunspell-de-de libgtest-dev libbenchmark-dev qt6-base-dev qt6-translations-l10n fonts-liberation2 fonts-dejavu-core)
 TEST_PACKAGES=(locales clang-format clang-tidy poppler-utils desktop-file-utils strace clang libclang-rt-14-dev)
 
 mode=${1:-}
