@@ -352,6 +352,36 @@ TEST_F(WindowUseTest, TheYoSettingJoinsЕAndЁEverywhere) {
   EXPECT_EQ(settings.value("FoldYo").toInt(), 1);
 }
 
+// A search that finds nothing offers what would, a click away; the variants pane offers the same.
+TEST_F(WindowUseTest, ASuggestionIsOneClickAway) {
+  TMainForm& window = Shown();
+  const auto clickText = [](QTextBrowser* view, const QString& text) {
+    QTextCursor found = view->document()->find(text);
+    ASSERT_FALSE(found.isNull()) << text.toStdString() << "\n" << view->toPlainText().toStdString();
+    found.setPosition(found.selectionStart() + 1);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(found).center());
+  };
+  Search(QString::fromUtf8("тармаз"));
+  EXPECT_TRUE(window.CurrentPage().articleIds.empty());
+  EXPECT_TRUE(ResultText().contains(QString::fromUtf8("Возможно, вы искали: тормоз")));
+  clickText(window.ResultBrowser, QString::fromUtf8("тормоз"));
+  EXPECT_EQ(BoxText(), QString::fromUtf8("тормоз"));
+  EXPECT_EQ(Label(), QString::fromUtf8("тормоз"));
+  EXPECT_EQ(window.CurrentPage().articleIds.size(), 3u);
+  EXPECT_EQ(window.SearchComboBox->itemText(0), QString::fromUtf8("тормоз")) << "an ordinary search";
+  window.BackSpeedButton->click();
+  EXPECT_EQ(Label(), QString::fromUtf8("тармаз"));
+
+  window.SearchComboBox->lineEdit()->clear();
+  window.SearchComboBox->setFocus();
+  TypeKeys(QString::fromUtf8("мвсло"));
+  window.VariantsTimerTimer();
+  clickText(window.VariantsBrowser, QString::fromUtf8("масло"));
+  EXPECT_EQ(BoxText(), QString::fromUtf8("масло"));
+  window.VariantsTimerTimer();
+  EXPECT_TRUE(window.VariantsBrowser->toPlainText().contains(QString::fromUtf8("масло (oil)")));
+}
+
 // Qt appends an application's display name to every window's caption ("Настройки программы — …").
 TEST(ApplicationTest, WindowsKeepTheirOwnCaptions) {
   const QIcon testIcon = QApplication::windowIcon();

@@ -212,7 +212,9 @@ INSTANTIATE_TEST_SUITE_P(
         CUsageCase{{"query", "Stoß 日"}, 1, "символ 6 отсутствует в кодировке Windows-1251"},
         CUsageCase{
             {"build", "/nonexistent/x.tsv", "/tmp/x.dct"}, 1, "Не удалось открыть файл /nonexistent/x.tsv"},
-        CUsageCase{{"dump", "/nonexistent/x.dct"}, 2, "Не удалось открыть"}));
+        CUsageCase{{"dump", "/nonexistent/x.dct"}, 2, "Не удалось открыть"},
+        CUsageCase{{"suggest"}, 1, "usage: carro suggest"},
+        CUsageCase{{"suggest", "--help"}, 0, "лучшее первым"}));
 
 }  // namespace
 
@@ -293,6 +295,32 @@ TEST_F(CarroLookups, SearchListsScoresOrPrintsThePage) {
   EXPECT_NE(out.str().find("<font color=red>тормоз</font>"), std::string::npos);
   ASSERT_EQ(Run({"search", "--dict", dct, "--page", "--no-highlight", "тормоз"}), 0);
   EXPECT_EQ(out.str().find("<font color=red>"), std::string::npos);
+}
+
+// A look-up that finds nothing suggests what would; --no-suggestions gives the pages as they were.
+TEST_F(CarroLookups, SuggestionsForWhatFoundNothing) {
+  ASSERT_EQ(Run({"suggest", "--dict", dct, "тармоз"}), 0) << err.str();
+  EXPECT_EQ(out.str(), "тормоз\n");
+  ASSERT_EQ(Run({"suggest", "--dict", dct, "масло"}), 0) << err.str();
+  EXPECT_EQ(out.str(), "") << "it finds itself";
+
+  ASSERT_EQ(Run({"search", "--dict", dct, "--page", "тармоз"}), 0) << err.str();
+  EXPECT_NE(out.str().find("<br>Возможно, вы искали: <a href='search://0'>тормоз</a>\n"), std::string::npos)
+      << out.str();
+  ASSERT_EQ(Run({"search", "--dict", dct, "--page", "--export", "тармоз"}), 0) << err.str();
+  EXPECT_NE(out.str().find("<br>Возможно, вы искали: тормоз\n"), std::string::npos) << out.str();
+  ASSERT_EQ(Run({"search", "--dict", dct, "--page", "--no-suggestions", "--raw", "тармоз"}), 0);
+  CDictionary dictionary;
+  const CResultPage empty = [&] {
+    dictionary.Load(dct);
+    return dictionary.Search(CSearchQuery("тармоз"_cp, false, false));
+  }();
+  EXPECT_EQ(out.str(), Joined(Lines(dictionary, empty, false, true), "\r\n"));
+
+  ASSERT_EQ(Run({"variants", "--dict", dct, "--pane", "мвсло"}), 0) << err.str();
+  EXPECT_NE(out.str().find("<tr><td><a href=type://0>масло</a></td></tr>"), std::string::npos) << out.str();
+  ASSERT_EQ(Run({"variants", "--dict", dct, "--pane", "--no-suggestions", "мвсло"}), 0);
+  EXPECT_EQ(out.str().find("type://"), std::string::npos);
 }
 
 TEST_F(CarroLookups, ArticleAndAboutPages) {

@@ -11,6 +11,8 @@ TEST(Links, WrittenLinksReadBack) {
   EXPECT_EQ(ParseLink(VariantLink(0)), (CLink{.kind = CKind::Variant, .number = 0}));
   EXPECT_EQ(ParseLink(BookmarkLink(3)), (CLink{.kind = CKind::Bookmark, .number = 3}));
   EXPECT_EQ(ParseLink(kAllVariantsLink), (CLink{.kind = CKind::AllVariants}));
+  EXPECT_EQ(ParseLink(SearchSuggestionLink(2)), (CLink{.kind = CKind::SearchSuggestion, .number = 2}));
+  EXPECT_EQ(ParseLink(TypeSuggestionLink(9)), (CLink{.kind = CKind::TypeSuggestion, .number = 9}));
 }
 
 TEST(Links, TheRestAfterASchemeIsAWholeNumberOrSaysWhatItIs) {
@@ -27,6 +29,8 @@ TEST(Links, TheRestAfterASchemeIsAWholeNumberOrSaysWhatItIs) {
       {"variant://all ", {.kind = CKind::NotANumber, .rest = "all "}},
       {"variant://ALL", {.kind = CKind::NotANumber, .rest = "ALL"}},
       {"bookmark://<h1>", {.kind = CKind::NotANumber, .rest = "<h1>"}},
+      {"search://тормоз", {.kind = CKind::NotANumber, .rest = "тормоз"}},
+      {"type://1 OR 1", {.kind = CKind::NotANumber, .rest = "1 OR 1"}},
       {"ARTICLE://4", {.kind = CKind::Outside}},
       {"article:/4", {.kind = CKind::Outside}},
       {"https://example.org/?q=brake", {.kind = CKind::Outside}},

@@ -218,4 +218,44 @@ TEST(AboutPageLines, CountsArticlesByLanguageTheSameInBothModes) {
   EXPECT_EQ(announced, 0);
 }
 
+// A search that found nothing: what it may have meant, one line after the no-strict-matches line.
+TEST(SuggestionsLine, FollowsTheEmptyResultAsLinksOrAsText) {
+  const CDictionary dictionary = Loaded(FileBytes({{.id = 1, .term = "brake"}}));
+  CResultPage page;
+  page.strictCount = 0;
+  page.suggestions = {std::string("тормоз"_cp), "a<b>&'"};
+  const CRenderOptions plain{.highlight = false};
+  const auto lineAfterNotFound = [&](bool forExport) {
+    const CHtmlLines lines = Render(dictionary, page, forExport, plain);
+    const auto notFound = std::find(lines.begin(), lines.end(), "Строгие совпадения не найдены..."_cp);
+    return notFound + 1 < lines.end() ? notFound[1] : std::string();
+  };
+  EXPECT_EQ(lineAfterNotFound(false),
+            "<br>Возможно, вы искали: <a href='search://0'>тормоз</a>, "
+            "<a href='search://1'>a&lt;b&gt;&amp;&#39;</a>"_cp);
+  EXPECT_EQ(lineAfterNotFound(true), "<br>Возможно, вы искали: тормоз, a&lt;b&gt;&amp;&#39;"_cp);
+
+  // A page that found something is drawn as it always was.
+  CResultPage found = page;
+  found.articleIds = {1};
+  CResultPage withoutSuggestions = found;
+  withoutSuggestions.suggestions.clear();
+  for (const bool forExport : {false, true})
+    EXPECT_EQ(Render(dictionary, found, forExport), Render(dictionary, withoutSuggestions, forExport));
+}
+
+TEST(SuggestionsLine, HighlightingLeavesTheLinksWhole) {
+  const CDictionary dictionary = Loaded(FileBytes({}));
+  CResultPage page;
+  page.strictCount = 0;
+  page.SetQuery(CSearchQuery("search href", false, false));
+  page.suggestions = {"searches"};
+  const CHtmlLines lines = Render(dictionary, page, false);
+  EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                         [](const std::string& line) {
+                           return line.find("<a href='search://0'>") != std::string::npos;
+                         }),
+            lines.end());
+}
+
 }  // namespace

@@ -44,6 +44,7 @@ TEST_P(VariantsPane, ListsTheFirstMatchesAndCountsThemAll) {
     variants.emplace_back("brake " + std::to_string(i), i + 1, 50, 0, CHeadword::Term);
 
   CHtmlLines expected(std::begin(kPaneStart), std::end(kPaneStart));
+  expected.reserve(static_cast<std::size_t>(c.rows) + 6);
   if (c.matches > 0)
     expected.emplace_back(
         "<div align=right><font size=-1><a href=variant://all>Показать все &raquo;</a></font></div><hr>"_cp);
@@ -136,5 +137,25 @@ INSTANTIATE_TEST_SUITE_P(
                    "<tr><td><a href=bookmark://1>Поиск &amp; замена</a></td></tr>"_cp,
                    "<tr><td><a href=bookmark://0>a&lt;b</a></td></tr>", "</table></body></html>"})}),
     [](const auto& test) { return std::string(test.param.name); });
+
+TEST(VariantsPaneSuggestions, FollowTheCountEachALinkThatTypesIt) {
+  const CHtmlLines lines = VariantsPaneLines({}, 6, 100, {std::string("тормоз"_cp), "<i>"});
+  const CHtmlLines tail(lines.end() - 7, lines.end() - 1);
+  EXPECT_EQ(tail, (CHtmlLines{std::string("<hr><font size=-1 color=#888888>Найдено вариантов: 0.</font>"_cp),
+                              std::string("<br><font size=-1>Возможно, вы искали: </font>"_cp),
+                              "<table cellspacing=0 cellpadding=2 border=0>",
+                              std::string("<tr><td><a href=type://0>тормоз</a></td></tr>"_cp),
+                              "<tr><td><a href=type://1>&lt;i&gt;</a></td></tr>", "</table>"}))
+      << "then the end of the pane";
+  EXPECT_EQ(lines.back(), "</body></html>");
+}
+
+TEST(VariantsPaneSuggestions, AreAskedForOnlyWhenThreeLettersFindNoEntry) {
+  const std::tuple<std::string_view, std::size_t, bool> cases[] = {
+      {"тор"_cp, 0, true}, {"тор"_cp, 1, false}, {"то"_cp, 0, false}, {"т-о-р"_cp, 0, true},
+      {"12345", 0, false}, {"+*!?", 0, false},   {"", 0, false}};
+  for (const auto& [input, found, wanted] : cases)
+    EXPECT_EQ(PaneWantsSuggestions(input, found), wanted) << cp1251::ToUtf8(input) << " " << found;
+}
 
 }  // namespace
