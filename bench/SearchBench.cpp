@@ -7,9 +7,9 @@
 
 namespace {
 
-void SearchQuery(benchmark::State& state, std::string_view typed) {
+void SearchQuery(benchmark::State& state, std::string_view typed, bool yoAsYe = false) {
   if (CorpusMissing(state)) return;
-  const CSearchQuery query(cp1251::FromUtf8Lossy(typed), false, false);
+  const CSearchQuery query(cp1251::FromUtf8Lossy(typed), false, false, yoAsYe);
   std::size_t found = 0;
   for (auto _ : state) found = Corpus().Search(query).articleIds.size();
   state.counters["found"] = static_cast<double>(found);
@@ -18,6 +18,11 @@ BENCHMARK_CAPTURE(SearchQuery, one_word_ru, "тормоз")->Unit(benchmark::kMi
 BENCHMARK_CAPTURE(SearchQuery, one_word_en, "engine")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SearchQuery, three_words, "тормоз масло двигатель")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SearchQuery, every_article, "*")->Unit(benchmark::kMillisecond);
+// With е and ё as one letter, against one_word_ru and one_word_en.
+BENCHMARK_CAPTURE(SearchQuery, one_word_ru_fold_yo, "тормоз", true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SearchQuery, one_word_en_fold_yo, "engine", true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SearchQuery, one_word_yo_fold_yo, "ёмкость", true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SearchQuery, one_word_yo, "ёмкость")->Unit(benchmark::kMillisecond);
 
 // The ranking rules as plain loops, for the ratio; both must give the same page.
 void LiteralSearchQuery(benchmark::State& state, std::string_view typed) {

@@ -9,7 +9,11 @@
 
 namespace {
 
-constexpr std::string_view kLanguages[] = {"ru_RU", "en_US", "de_DE"};
+struct CSpellerLanguage {
+  std::string_view name;  // as the dictionary files are named
+  bool cyrillic;          // the script of its words
+};
+constexpr CSpellerLanguage kLanguages[] = {{"ru_RU", true}, {"en_US", false}, {"de_DE", false}};
 // Longer than any word of the trade; Hunspell has limits of its own beyond it.
 constexpr std::size_t kMaxWordLength = 64;
 
@@ -54,30 +58,39 @@ CWordForms::~CWordForms() = default;
 CWordForms::CWordForms(CWordForms&&) noexcept = default;
 CWordForms& CWordForms::operator=(CWordForms&&) noexcept = default;
 
-void CWordForms::Load() {
-  loaded = true;
-  for (const std::string_view language : kLanguages) {
-    for (const auto& folder : folders) {
-      const auto aff = folder / (std::string(language) + ".aff");
-      const auto dic = folder / (std::string(language) + ".dic");
-      std::error_code error;
-      if (!std::filesystem::is_regular_file(aff, error) || !std::filesystem::is_regular_file(dic, error))
-        continue;
-      auto speller = std::make_unique<Hunspell>(aff.c_str(), dic.c_str());
-      // Words go to Hunspell in UTF-8; a dictionary in another encoding would read them wrongly.
-      if (speller->get_dict_encoding() == "UTF-8") spellers.emplace_back(language, std::move(speller));
-      break;
-    }
+Hunspell* CWordForms::Speller(std::size_t language) {
+  static_assert(std::size(kLanguages) == std::tuple_size_v<decltype(spellers)>);
+  CLanguageSlot& slot = spellers[language];
+  if (slot.looked) return slot.speller.get();
+  slot.looked = true;
+  const std::string name(kLanguages[language].name);
+  for (const auto& folder : folders) {
+    const auto aff = folder / (name + ".aff");
+    const auto dic = folder / (name + ".dic");
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(aff, error) || !std::filesystem::is_regular_file(dic, error))
+      continue;
+    auto speller = std::make_unique<Hunspell>(aff.c_str(), dic.c_str());
+    // Words go to Hunspell in UTF-8; a dictionary in another encoding would read them wrongly.
+    if (speller->get_dict_encoding() == "UTF-8") slot.speller = std::move(speller);
+    break;
   }
+  return slot.speller.get();
 }
 
 std::vector<std::string> CWordForms::Stems(std::string_view word) {
-  if (!loaded) Load();
   std::vector<std::string> stems;
   if (word.empty() || word.size() > kMaxWordLength) return stems;
+  const bool cyrillic =
+      std::any_of(word.begin(), word.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
   const std::string utf8 = cp1251::ToUtf8(word);
-  for (auto& [language, speller] : spellers) {
-    for (const std::string& spelling : language == "de_DE" ? GermanSpellings(utf8) : std::vector{utf8})
+  for (std::size_t language = 0; language < std::size(kLanguages); ++language) {
+    // Only the languages of the word's script: a Russian user never waits for the English dictionary.
+    if (kLanguages[language].cyrillic != cyrillic) continue;
+    Hunspell* speller = Speller(language);
+    if (!speller) continue;
+    for (const std::string& spelling :
+         kLanguages[language].name == "de_DE" ? GermanSpellings(utf8) : std::vector{utf8})
       for (const std::string& stem : speller->stem(spelling)) {
         // German forms come with their umlauts; the data writes them as ae, oe, ue and ss.
         std::string written = cp1251::FromTypedText(stem);
@@ -90,8 +103,8 @@ std::vector<std::string> CWordForms::Stems(std::string_view word) {
 }
 
 std::vector<std::string> CWordForms::Languages() {
-  if (!loaded) Load();
   std::vector<std::string> names;
-  for (const auto& [language, speller] : spellers) names.push_back(language);
+  for (std::size_t language = 0; language < std::size(kLanguages); ++language)
+    if (Speller(language)) names.emplace_back(kLanguages[language].name);
   return names;
 }

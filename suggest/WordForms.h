@@ -1,8 +1,9 @@
 #pragma once
 // The dictionary forms of a word (амортизаторы: амортизатор; brakes: brake), from the Hunspell
 // dictionaries the system has for Russian, English and German. A language without its dictionary
-// gives no forms; nothing else depends on it. The dictionaries load at the first question.
+// gives no forms; nothing else depends on it. Each dictionary loads at the first word of its script.
 
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -28,9 +29,13 @@ class CWordForms {
   std::vector<std::string> Languages();
 
  private:
-  void Load();
+  struct CLanguageSlot {
+    bool looked = false;
+    std::unique_ptr<Hunspell> speller;  // none when the language's dictionary was not found
+  };
+  // The language's dictionary, loaded the first time it is needed.
+  Hunspell* Speller(std::size_t language);
 
   std::vector<std::filesystem::path> folders;
-  bool loaded = false;
-  std::vector<std::pair<std::string, std::unique_ptr<Hunspell>>> spellers;
+  std::array<CLanguageSlot, 3> spellers;
 };
