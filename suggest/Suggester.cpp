@@ -337,9 +337,11 @@ std::vector<std::string> CSuggester::For(std::string_view typed, bool yoAsYe) {
 std::size_t CSuggester::HeldBytes() const {
   std::size_t held =
       keys.capacity() + entries.capacity() * sizeof(CEntry) + places.capacity() * sizeof(uint32_t);
+  // A map node holds the pair and two pointers.
+  using CNode = decltype(stemKeys)::value_type;
   for (const auto& [entry, stems] : stemKeys) {
-    held += sizeof(entry) + sizeof(stems) + 2 * sizeof(void*);
-    for (const std::string& stem : stems) held += sizeof(stem) + stem.capacity();
+    held += sizeof(CNode) + 2 * sizeof(void*) + stems.capacity() * sizeof(std::string);
+    for (const std::string& stem : stems) held += stem.capacity();
   }
   return held;
 }
