@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-layers=(text dictionary search suggest pages cli htmlview prefs app)
+layers=(text dictionary formats search suggest pages cli htmlview prefs app)
 rank() {
   local i
   for i in "${!layers[@]}"; do [ "${layers[$i]}" = "$1" ] && { echo "$i"; return; }; done

@@ -1,0 +1,204 @@
+#include "formats/Glossary.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "text/Html.h"
+
+namespace {
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  return lower;
+}
+
+// Language names as sources write them, lower case (Latin) or as written (Cyrillic, UTF-8).
+bool Names(std::string_view name, std::initializer_list<std::string_view> names) {
+  const std::string lower = Lower(name);
+  return std::any_of(names.begin(), names.end(), [&](std::string_view known) { return lower == known; });
+}
+
+// "en-US", "de_DE" and "en-GB" name their language by the part before the region.
+std::string_view WithoutRegion(std::string_view name) {
+  const std::size_t cut = name.find_first_of("-_");
+  return cut == std::string_view::npos ? name : name.substr(0, cut);
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// An entity at `pos` (just past '&'), decoded to UTF-8; empty when it is not one we know.
+std::string DecodeEntity(std::string_view html, std::size_t& pos) {
+  const std::size_t end = html.find(';', pos);
+  if (end == std::string_view::npos || end - pos > 10) return {};
+  const std::string_view name = html.substr(pos, end - pos);
+  static constexpr std::array<std::pair<std::string_view, char32_t>, 7> kNamed = {
+      {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"#39", '\''}, {"nbsp", 0xA0}}};
+  char32_t c = 0;
+  for (const auto& [known, value] : kNamed)
+    if (name == known) c = value;
+  if (c == 0 && name.size() > 1 && name[0] == '#') {
+    const bool hex = name[1] == 'x' || name[1] == 'X';
+    const std::string digits(name.substr(hex ? 2 : 1));
+    if (digits.empty() || digits.size() > 7 ||
+        digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") != std::string::npos)
+      return {};
+    c = static_cast<char32_t>(std::stoul(digits, nullptr, hex ? 16 : 10));
+    if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {};
+  }
+  if (c == 0) return {};
+  pos = end + 1;
+  std::string text;
+  AppendUtf8(text, c);
+  return text;
+}
+
+}  // namespace
+
+std::string LinePlace(std::string_view file, uint64_t line) {
+  return cp1251::FromUtf8Lossy(file) + std::string(", строка "_cp) + std::to_string(line);
+}
+
+std::string OffsetPlace(std::string_view file, uint64_t offset) {
+  return cp1251::FromUtf8Lossy(file) + std::string(", смещение "_cp) + std::to_string(offset);
+}
+
+std::string SourceText(std::string_view utf8, std::string_view place, const CImportOptions& options) {
+  std::string text;
+  const std::size_t bad = cp1251::FromUtf8(utf8, text, options.how);
+  if (bad == std::string_view::npos || options.how.lossy) return text;
+  std::size_t pos = bad;
+  const char32_t c = cp1251::DecodeUtf8(utf8, pos);
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+  throw CFormatError(
+      std::string(place) +
+      (c == cp1251::kInvalid
+           ? std::string(": неверная последовательность UTF-8"_cp)
+           : std::string(": символ "_cp) + code + std::string(" нельзя записать в Windows-1251"_cp)) +
+      std::string(" (знак "_cp) + std::to_string(cp1251::CharactersBefore(utf8, bad) + 1) + ")");
+}
+
+void SkipOrFail(CGlossary& glossary, const CImportOptions& options, std::string_view place,
+                std::string_view reason) {
+  if (!options.keepGoing) throw CFormatError(std::string(place) + ": " + std::string(reason));
+  ++glossary.skipped[std::string(reason)];
+}
+
+int32_t LanguageFromName(std::string_view name) {
+  const std::string_view language = WithoutRegion(name);
+  if (Names(language, {"en", "eng", "english", "1033", "2057", "англ", "английский"}))
+    return LanguageCode(CLanguage::English);
+  if (Names(language, {"de", "deu", "ger", "german", "deutsch", "1031", "нем", "немецкий"}))
+    return LanguageCode(CLanguage::German);
+  return 0;
+}
+
+bool IsRussianName(std::string_view name) {
+  return Names(WithoutRegion(name), {"ru", "rus", "russian", "1049", "рус", "русский"});
+}
+
+std::string ReadSourceFile(const std::string& path, std::size_t maxBytes) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  const std::string name = cp1251::FromUtf8Lossy(path);
+  if (error || !std::filesystem::exists(status))
+    throw CFormatError(std::string("Не удалось открыть файл "_cp) + name);
+  if (!std::filesystem::is_regular_file(status))
+    throw CFormatError(name + std::string(" не является обычным файлом"_cp));
+  if (std::filesystem::file_size(path, error) > maxBytes || error)
+    throw CFormatError(name + std::string(": файл слишком велик"_cp));
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes;
+  bytes.resize(static_cast<std::size_t>(std::filesystem::file_size(path, error)));
+  if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+    throw CFormatError(std::string("Не удалось прочитать файл "_cp) + name);
+  return bytes;
+}
+
+std::string MarkupOfText(std::string_view cp1251Text) {
+  std::string markup = EscapeHtml(cp1251Text);
+  std::string out;
+  out.reserve(markup.size());
+  for (const char c : markup) {
+    if (c == '\n')
+      out += "<br>";
+    else if (c != '\r')
+      out += c;
+  }
+  return out;
+}
+
+std::vector<CMarkupRun> MarkupRuns(std::string_view html) {
+  std::vector<CMarkupRun> runs;
+  int bold = 0;
+  int italic = 0;
+  auto text = [&]() -> std::string& {
+    if (runs.empty() || runs.back().lineBreak || runs.back().bold != (bold > 0) ||
+        runs.back().italic != (italic > 0))
+      runs.push_back({.text = {}, .bold = bold > 0, .italic = italic > 0});
+    return runs.back().text;
+  };
+  for (std::size_t pos = 0; pos < html.size();) {
+    const char c = html[pos];
+    if (c == '<') {
+      const std::size_t end = html.find('>', pos);
+      if (end == std::string_view::npos) {
+        text() += '<';
+        ++pos;
+        continue;
+      }
+      std::string tag = Lower(html.substr(pos + 1, end - pos - 1));
+      pos = end + 1;
+      const bool closing = !tag.empty() && tag[0] == '/';
+      if (closing) tag.erase(0, 1);
+      tag = tag.substr(0, tag.find_first_of(" \t\r\n/"));
+      if (tag == "b" || tag == "strong") {
+        bold = std::max(0, bold + (closing ? -1 : 1));
+      } else if (tag == "i" || tag == "em") {
+        italic = std::max(0, italic + (closing ? -1 : 1));
+      } else if (tag == "br" || tag == "p" || tag == "div" || tag == "li" || tag == "tr") {
+        if (!runs.empty() && !runs.back().lineBreak) runs.push_back({.text = {}, .lineBreak = true});
+      }
+    } else if (c == '&') {
+      std::size_t next = pos + 1;
+      const std::string decoded = DecodeEntity(html, next);
+      text() += decoded.empty() ? std::string("&") : decoded;
+      pos = decoded.empty() ? pos + 1 : next;
+    } else {
+      const std::size_t end = html.find_first_of("<&", pos);
+      const std::string_view plain =
+          html.substr(pos, end == std::string_view::npos ? html.size() - pos : end - pos);
+      text() += cp1251::ToUtf8(plain);
+      pos += plain.size();
+    }
+  }
+  while (!runs.empty() && runs.back().lineBreak) runs.pop_back();
+  return runs;
+}
+
+std::string PlainText(std::string_view html) {
+  std::string text;
+  for (const CMarkupRun& run : MarkupRuns(html)) text += run.lineBreak ? std::string("\n") : run.text;
+  return text;
+}
