@@ -45,6 +45,8 @@ struct CImportOptions {
   bool keepGoing = false;  // skip a bad entry (counted) instead of failing the source
   int32_t language = 0;    // --language; 0: from the source's language names
   std::string columns;     // --columns for CSV, e.g. "en,ru,definition"
+  // Our own TSV source should be exact: it transliterates only when asked to.
+  bool ourTsvTransliterates = false;
 };
 
 // "FILE, строка N" / "FILE, смещение N" in Windows-1251, FILE as given (UTF-8).
