@@ -53,10 +53,13 @@ QAction* Item(QMenu* menu, const char* name, const char* caption) {
   return action;
 }
 
+const char* Environment(const char* name) {
+  return std::getenv(name);
+}
+
 // The data file: the current folder, beside the program, then the data folders.
 std::vector<std::filesystem::path> DataFolders() {
-  return DataFileFolders(QCoreApplication::applicationDirPath().toStdString(),
-                         [](const char* name) { return std::getenv(name); });
+  return DataFileFolders(QCoreApplication::applicationDirPath().toStdString(), Environment);
 }
 
 }  // namespace
@@ -198,6 +201,8 @@ void TMainForm::CreateMenus() {
   file->addSeparator();
   PrintItem = Item(file, "PrintItem", "Печать...");
   file->addSeparator();
+  AddDictionaryItem = Item(file, "AddDictionaryItem", "Добавить словарь...");
+  file->addSeparator();
   N2 = Item(file, "N2", "Выход");
   N7 = Item(menuBar()->addMenu(Utf8("Настройка")), "N7", "Настройка программы...");
   N4 = Item(menuBar()->addMenu(Utf8("Справка")), "N4", "О программе...");
@@ -229,6 +234,7 @@ void TMainForm::ConnectCommands() {
       {[this] { SavePage(); }, {SaveSpeedButton}, {SaveResultItem, SaveItem}, true},
       {[this] { PrintPage(); }, {PrintSpeedButton}, {PrintItem, PrintItem2}, true},
       {[this] { OpenInBrowser(); }, {OpenInBrowserSpeedButton}, {OpenInBrowserItem}, true},
+      {[this] { AddDictionary(); }, {}, {AddDictionaryItem}, false},
       {[this] { ResultBrowser->SelectAll(); }, {}, {N14}, false},
       {[this] { CopySelection(); }, {}, {N5}, false},
       {[this] { N7Click(); }, {}, {N7}, false},
@@ -256,7 +262,7 @@ int TMainForm::FormCreate() {
   ApplyPrefs();
 
   dictionary = std::make_unique<CDictionary>();
-  const auto found = FindDataFile(dataFolders);
+  const auto found = FindDataFileForUser(dataFolders, Environment);
   try {
     if (!found) {
       std::vector<std::string> places;

@@ -73,6 +73,9 @@ class TMainForm : public QMainWindow {
   bool SavePage(QString fileName = QString());
   void PrintPage();
   void OpenInBrowser();
+  // Merges a glossary the user picks (or `fileName`) into the user's own data file and reloads it;
+  // the pages, history and bookmarks keep their articles. True when added.
+  bool AddDictionary(QString fileName = QString());
   void N7Click();
 
   // The tray icon and the ways back from it, a second start of the program among them.
@@ -84,6 +87,7 @@ class TMainForm : public QMainWindow {
 
   const CResultPage& CurrentPage() const { return currentPage; }
   const std::vector<CResultPage>& History() const { return history; }
+  const CDictionary& Dictionary() const { return *dictionary; }
   int32_t HistoryIndex() const { return historyIndex; }
   const std::vector<CResultPage>& Bookmarks() const { return bookmarks; }
   const CPrefs& Prefs() const { return prefs; }
@@ -111,6 +115,7 @@ class TMainForm : public QMainWindow {
   QTimer* VariantsTimer;
   QAction* SaveResultItem;
   QAction* PrintItem;
+  QAction* AddDictionaryItem;
   QAction* N2;
   QAction* N7;
   QAction* N4;

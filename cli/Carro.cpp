@@ -13,6 +13,8 @@
 #include "dictionary/Messages.h"
 #include "dictionary/TsvSource.h"
 #include "dictionary/Variant.h"
+#include "formats/Formats.h"
+#include "formats/Merge.h"
 #include "pages/DisplayLimits.h"
 #include "pages/PageBuilders.h"
 #include "pages/PageRenderer.h"
@@ -141,7 +143,7 @@ CDictionary LoadDictionary(const std::string& fileName, std::ostream& err) {
 std::string DataFilePath(const CRun& run) {
   if (const auto named = run.args.Value("--dict")) return *named;
   const auto folders = DataFileFolders(run.context.executableFolder, run.context.environment);
-  if (const auto found = FindDataFile(folders)) return found->string();
+  if (const auto found = FindDataFileForUser(folders, run.context.environment)) return found->string();
   std::vector<std::string> places;
   places.reserve(folders.size());
   for (const auto& folder : folders) places.push_back(folder.string());
@@ -165,16 +167,6 @@ int RunInfo(CRun& run) {
   return kDone;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  if (!(in && content << in.rdbuf()) && in.bad())
-    throw CFailure(kUsageError, std::string("Не удалось прочитать файл "_cp) + cp1251::FromUtf8Lossy(path));
-  if (!in)
-    throw CFailure(kUsageError, std::string("Не удалось открыть файл "_cp) + cp1251::FromUtf8Lossy(path));
-  return content.str();
-}
-
 // Through a temporary file, so that a failed build leaves the old data file as it was.
 void WriteWholeFile(const std::string& path, const std::string& bytes) {
   const std::string temporary = path + ".tmp";
@@ -192,27 +184,92 @@ void WriteWholeFile(const std::string& path, const std::string& bytes) {
   throw CFailure(kUsageError, std::string("Не удалось записать файл "_cp) + cp1251::FromUtf8Lossy(path));
 }
 
+CFormat SourceFormat(const CRun& run, const std::string& path) {
+  if (const auto named = run.args.Value("--format")) {
+    const auto format = FormatNamed(*named);
+    if (!format) throw CUsageError("--format: неизвестный формат «" + *named + "»");
+    return *format;
+  }
+  const auto format = FormatOfFile(path);
+  if (!format)
+    throw CUsageError("формат файла «" + path + "» не ясен по его окончанию (" +
+                      std::string(FormatEndings()) + "): задайте --format");
+  return *format;
+}
+
+CImportOptions ImportOptions(const CRun& run) {
+  CImportOptions options;
+  options.how.lossy = run.args.Flag("--lossy");
+  options.ourTsvTransliterates = run.args.Flag("--transliterate");
+  options.keepGoing = run.args.Flag("--keep-going");
+  options.columns = run.args.Value("--columns").value_or("");
+  if (const auto language = run.args.Value("--language")) {
+    options.language = LanguageFromName(*language);
+    if (ParseInt32(*language) == LanguageCode(CLanguage::English) ||
+        ParseInt32(*language) == LanguageCode(CLanguage::German))
+      options.language = *ParseInt32(*language);
+    if (options.language == 0)
+      throw CUsageError("--language: «" + *language + "» — ни английский, ни немецкий");
+  }
+  return options;
+}
+
+// "FILE: статей N, пропущено M (причина: k; …)".
+std::string SourceSummary(const std::string& path, const CGlossary& source) {
+  int32_t skipped = 0;
+  std::string reasons;
+  for (const auto& [reason, count] : source.skipped) {
+    skipped += count;
+    reasons += (reasons.empty() ? "" : "; ") + reason + ": " + std::to_string(count);
+  }
+  std::string line = cp1251::FromUtf8Lossy(path) + std::string(": статей "_cp) +
+                     std::to_string(source.articles.size()) + std::string(", пропущено "_cp) +
+                     std::to_string(skipped);
+  return reasons.empty() ? line : line + " (" + reasons + ")";
+}
+
 int RunBuild(CRun& run) {
-  const std::string& sourcePath = run.args.positional[0];
-  const std::string& outputPath = run.args.positional[1];
-  const bool lossy = run.args.Flag("--lossy");
-  CParsedSource source;
-  try {
-    source = ParseTsvSource(ReadWholeFile(sourcePath), sourcePath,
-                            {.transliterate = run.args.Flag("--transliterate"), .lossy = lossy});
-  } catch (const CSourceError& error) {
-    throw CFailure(kUsageError, error.what());
+  const std::vector<std::string> sources(run.args.positional.begin(), run.args.positional.end() - 1);
+  const std::string& outputPath = run.args.positional.back();
+  const CImportOptions options = ImportOptions(run);
+  CMerge merge;
+  for (const std::string& path : sources) {
+    const CFormat format = SourceFormat(run, path);
+    CGlossary source;
+    try {
+      source = ReadSource(path, format, options);
+    } catch (const CFormatError& error) {
+      throw CFailure(kUsageError, error.what());
+    } catch (const CDictionaryError& error) {
+      throw CFailure(kUsageError, error.what());
+    }
+    merge.Add(source);
+    run.out.Line(SourceSummary(path, source));
   }
   const std::pair<const char*, std::string*> overrides[] = {
-      {"--info1", &source.info.infoText1},
-      {"--info2", &source.info.infoText2},
-      {"--data-version", &source.info.dataVersion},
-      {"--required-version", &source.info.requiredVersion}};
+      {"--info1", &merge.Info().infoText1},
+      {"--info2", &merge.Info().infoText2},
+      {"--data-version", &merge.Info().dataVersion},
+      {"--required-version", &merge.Info().requiredVersion}};
   for (const auto& [option, text] : overrides)
-    if (const auto value = run.args.Value(option)) *text = ArgumentCp1251(*value, lossy);
-  WriteWholeFile(outputPath, DataFileBytes(source.info, source.records));
-  run.out.Line(std::string("Записано статей: "_cp) + std::to_string(source.articleCount) + " -> " +
+    if (const auto value = run.args.Value(option)) *text = ArgumentCp1251(*value, options.how.lossy);
+  WriteWholeFile(outputPath, merge.Bytes());
+  run.out.Line(std::string("Записано статей: "_cp) + std::to_string(merge.ArticleCount()) + " -> " +
                cp1251::FromUtf8Lossy(outputPath));
+  return kDone;
+}
+
+int RunExport(CRun& run) {
+  const CDictionary dictionary = LoadDictionary(run.args.positional[0], run.err);
+  const auto named = run.args.Value("--format");
+  const auto format = named ? FormatNamed(*named) : std::nullopt;
+  if (!format || !CanExport(*format))
+    throw CUsageError("--format: нужен один из stardict, dictd, dsl, tbx, csv");
+  const std::vector<CExportFile> files = Export(dictionary, *format, run.args.positional[1]);
+  for (const CExportFile& file : files) WriteWholeFile(file.path, file.bytes);
+  for (const CExportFile& file : files)
+    run.out.Line(std::string("Записан файл "_cp) + cp1251::FromUtf8Lossy(file.path));
+  run.out.Line(std::string("Статей: "_cp) + std::to_string(dictionary.ArticleCount()));
   return kDone;
 }
 
@@ -368,18 +425,31 @@ const std::vector<CCommand>& Commands() {
        0,
        RunInfo},
       {"build",
-       "carro build SOURCE.tsv OUT.dct [--data-version V] [--required-version V] [--info1 T] [--info2 T] "
-       "[--transliterate] [--lossy]\n"
-       "  Собирает файл словаря из исходного текста TSV (UTF-8). Параметры заменяют строки «# …:» "
-       "источника;\n"
-       "  --transliterate пишет латинские буквы, которых нет в Windows-1251, как принято в данных (ä — ae, é "
-       "— e);\n"
-       "  --lossy заменяет оставшиеся такие символы на «?» вместо ошибки.\n",
-       {"--transliterate", "--lossy", "--raw"},
-       {"--data-version", "--required-version", "--info1", "--info2"},
+       "carro build SOURCE... OUT.dct [--format F] [--columns C] [--language L] [--keep-going] "
+       "[--data-version V] [--required-version V] [--info1 T] [--info2 T] [--transliterate] [--lossy]\n"
+       "  Собирает файл словаря из одного или нескольких источников: наш TSV, файл словаря .dct, глоссарий\n"
+       "  CSV или TSV, DSL (.dsl, .dsl.dz), TBX, StarDict (.ifo), dictd (.index). Формат по окончанию файла\n"
+       "  или --format tsv|dct|csv|dsl|tbx|stardict|dictd. Первый источник сохраняет свои id, статьи\n"
+       "  следующих получают новые id после наибольшего.\n"
+       "  --columns en,ru,definition…: столбцы CSV без строки заголовков; --language en|de: язык терминов,\n"
+       "  если источник его не называет; --keep-going: пропускать негодные статьи, считая их.\n"
+       "  Параметры --info1 и др. заменяют строки «# …:» первого источника. Символы, которых нет в\n"
+       "  Windows-1251, в глоссариях пишутся как принято в данных (ä — ae, é — e), в нашем TSV — только\n"
+       "  с --transliterate; --lossy заменяет оставшиеся такие символы на «?» вместо ошибки.\n",
+       {"--transliterate", "--lossy", "--keep-going", "--raw"},
+       {"--data-version", "--required-version", "--info1", "--info2", "--format", "--columns", "--language"},
        2,
-       2,
+       kAnyNumber,
        RunBuild},
+      {"export",
+       "carro export FILE.dct --format stardict|dictd|dsl|tbx|csv OUT\n"
+       "  Записывает словарь в другом формате (UTF-8, где формат позволяет): OUT — файл .ifo (рядом .idx,\n"
+       "  .dict, .syn), .index (рядом .dict), .dsl, .tbx или .csv.\n",
+       {"--raw"},
+       {"--format"},
+       2,
+       2,
+       RunExport},
       {"dump",
        "carro dump FILE.dct\n"
        "  Выводит исходный текст TSV файла словаря; carro build собирает из него тот же файл.\n",

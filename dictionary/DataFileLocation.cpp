@@ -5,6 +5,18 @@
 
 #include "dictionary/Messages.h"
 
+namespace {
+
+std::optional<std::filesystem::path> UserDataHome(const CEnvironmentLookup& environment) {
+  const char* dataHome = environment("XDG_DATA_HOME");
+  if (dataHome && *dataHome) return std::filesystem::path(dataHome);
+  const char* home = environment("HOME");
+  if (home && *home) return std::filesystem::path(home) / ".local/share";
+  return std::nullopt;
+}
+
+}  // namespace
+
 std::vector<std::filesystem::path> DataFileFolders(const std::filesystem::path& executableFolder,
                                                    const CEnvironmentLookup& environment) {
   const auto variable = [&](const char* name) -> std::string_view {
@@ -12,10 +24,7 @@ std::vector<std::filesystem::path> DataFileFolders(const std::filesystem::path& 
     return value ? value : "";
   };
   std::vector<std::filesystem::path> dataFolders;
-  if (!variable("XDG_DATA_HOME").empty())
-    dataFolders.emplace_back(variable("XDG_DATA_HOME"));
-  else if (!variable("HOME").empty())
-    dataFolders.push_back(std::filesystem::path(variable("HOME")) / ".local/share");
+  if (const auto user = UserDataHome(environment)) dataFolders.push_back(*user);
   dataFolders.push_back((executableFolder / "../share").lexically_normal());
   std::string_view dataDirs = variable("XDG_DATA_DIRS");
   if (dataDirs.empty()) dataDirs = "/usr/local/share:/usr/share";
@@ -45,4 +54,18 @@ std::optional<std::filesystem::path> FindInFolders(const std::vector<std::filesy
 
 std::optional<std::filesystem::path> FindDataFile(const std::vector<std::filesystem::path>& folders) {
   return FindInFolders(folders, kDataFileName);
+}
+
+std::optional<std::filesystem::path> UserDataFolder(const CEnvironmentLookup& environment) {
+  const auto home = UserDataHome(environment);
+  if (!home) return std::nullopt;
+  return (*home / kAppDataSubfolder).lexically_normal();
+}
+
+std::optional<std::filesystem::path> FindDataFileForUser(const std::vector<std::filesystem::path>& folders,
+                                                         const CEnvironmentLookup& environment) {
+  if (const auto user = UserDataFolder(environment)) {
+    if (const auto own = FindInFolders({*user}, kDataFileName)) return own;
+  }
+  return FindDataFile(folders);
 }

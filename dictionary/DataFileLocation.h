@@ -25,3 +25,12 @@ std::optional<std::filesystem::path> FindInFolders(const std::vector<std::filesy
 
 // The first folder's carro.dct that exists.
 std::optional<std::filesystem::path> FindDataFile(const std::vector<std::filesystem::path>& folders);
+
+// The user's own data folder (XDG_DATA_HOME, else ~/.local/share, with the program's subfolder), where
+// a dictionary with the user's glossaries added is written; none without either variable.
+std::optional<std::filesystem::path> UserDataFolder(const CEnvironmentLookup& environment);
+
+// The data file to use: the user's own one (written only when the user adds a glossary, and holding
+// the dictionary it was added to) before the first of `folders`.
+std::optional<std::filesystem::path> FindDataFileForUser(const std::vector<std::filesystem::path>& folders,
+                                                         const CEnvironmentLookup& environment);

@@ -8,7 +8,6 @@
 #include <unordered_set>
 
 #include "text/CaseTable.h"
-#include "text/Html.h"
 #include "text/Integer.h"
 
 namespace {
@@ -246,7 +245,7 @@ class CCsvGlossary {
           foreign.emplace_back(cell, 0);
           break;
         case CColumn::Russian:
-          if (russian.empty()) russian = EscapeHtml(SourceText(cell, place, options));
+          if (russian.empty()) russian = SourceText(cell, place, options);
           break;
         case CColumn::Language:
           termLanguage = LanguageFromName(cell);
@@ -255,10 +254,10 @@ class CCsvGlossary {
           definition = MarkupOfText(SourceText(record.fields[n], place, options));
           break;
         case CColumn::Transcription:
-          transcription = EscapeHtml(SourceText(cell, place, options));
+          transcription = SourceText(cell, place, options);
           break;
         case CColumn::SeeAlso:
-          seeAlso = EscapeHtml(SourceText(cell, place, options));
+          seeAlso = SourceText(cell, place, options);
           break;
         case CColumn::Id:
           if (!cell.empty()) {
@@ -285,7 +284,7 @@ class CCsvGlossary {
       CGlossaryArticle article;
       article.id = id;
       id = 0;  // a row's further terms get ids of their own
-      article.term = EscapeHtml(SourceText(term, place, options));
+      article.term = SourceText(term, place, options);
       article.translation = russian;
       article.language = language != 0           ? language
                          : termLanguage != 0     ? termLanguage
@@ -382,17 +381,17 @@ std::vector<CExportFile> ExportCsv(const CDictionary& dictionary, const std::str
   std::string out = "\xEF\xBB\xBFterm,ru,language,transcription,definition,see also,id,synonym group\r\n";
   out.reserve(dictionary.Articles().size() * 256);
   for (const CArticle& article : dictionary.Articles()) {
-    AppendField(out, PlainText(article.term));
+    AppendField(out, cp1251::ToUtf8(article.term));
     out += ',';
-    AppendField(out, PlainText(article.translation));
+    AppendField(out, cp1251::ToUtf8(article.translation));
     out += article.language == LanguageCode(CLanguage::English)  ? ",en,"
            : article.language == LanguageCode(CLanguage::German) ? ",de,"
                                                                  : ",,";
-    AppendField(out, PlainText(article.transcription));
+    AppendField(out, cp1251::ToUtf8(article.transcription));
     out += ',';
     AppendField(out, PlainText(article.definition));
     out += ',';
-    AppendField(out, PlainText(article.seeAlso));
+    AppendField(out, cp1251::ToUtf8(article.seeAlso));
     out += ',';
     out += std::to_string(article.id);
     out += ',';

@@ -49,9 +49,10 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 // An entity at `pos` (just past '&'), decoded to UTF-8; empty when it is not one we know.
 std::string DecodeEntity(std::string_view html, std::size_t& pos) {
-  const std::size_t end = html.find(';', pos);
-  if (end == std::string_view::npos || end - pos > 10) return {};
-  const std::string_view name = html.substr(pos, end - pos);
+  // Only a short name can be an entity: a text of many "&" must not search to its end from each.
+  const std::size_t end = html.substr(pos, 11).find(';');
+  if (end == std::string_view::npos) return {};
+  const std::string_view name = html.substr(pos, end);
   static constexpr std::array<std::pair<std::string_view, char32_t>, 7> kNamed = {
       {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"#39", '\''}, {"nbsp", 0xA0}}};
   char32_t c = 0;
@@ -67,7 +68,7 @@ std::string DecodeEntity(std::string_view html, std::size_t& pos) {
     if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {};
   }
   if (c == 0) return {};
-  pos = end + 1;
+  pos += end + 1;
   std::string text;
   AppendUtf8(text, c);
   return text;
@@ -159,11 +160,14 @@ std::vector<CMarkupRun> MarkupRuns(std::string_view html) {
       runs.push_back({.text = {}, .bold = bold > 0, .italic = italic > 0});
     return runs.back().text;
   };
+  // Once no '>' follows, none follows any later '<' either: searching again would be quadratic.
+  bool noTagEnd = false;
   for (std::size_t pos = 0; pos < html.size();) {
     const char c = html[pos];
     if (c == '<') {
-      const std::size_t end = html.find('>', pos);
+      const std::size_t end = noTagEnd ? std::string_view::npos : html.find('>', pos);
       if (end == std::string_view::npos) {
+        noTagEnd = true;
         text() += '<';
         ++pos;
         continue;

@@ -22,6 +22,7 @@ class CFormatError : public std::runtime_error {
 
 // An article as a source gives it. Readers without ids of their own number articles from 1 and
 // give each synonym group the id of its first article; merging renumbers them.
+// The definition is page markup; the other texts are plain, as the data file holds its headwords.
 struct CGlossaryArticle {
   int32_t id = 0;
   std::string term;         // the foreign headword

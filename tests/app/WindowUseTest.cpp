@@ -2,6 +2,7 @@
 // mouse, its captions whole, its status texts on screen.
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QFileDialog>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusTipEvent>
@@ -242,7 +243,8 @@ TEST_F(WindowUseTest, MenusHoldTheirItemsInOrder) {
   EXPECT_EQ(bar.join(" | ").toStdString(), "Файл | Настройка | Справка");
   const std::pair<const QMenu*, const char*> menus[] = {
       {window.menuBar()->actions()[0]->menu(),
-       "SaveResultItem Сохранить страницу... | - | PrintItem Печать... | - | N2 Выход"},
+       "SaveResultItem Сохранить страницу... | - | PrintItem Печать... | - | AddDictionaryItem Добавить "
+       "словарь... | - | N2 Выход"},
       {window.menuBar()->actions()[1]->menu(), "N7 Настройка программы..."},
       {window.menuBar()->actions()[2]->menu(), "N4 О программе..."},
       {window.ResultPopupMenu,
@@ -350,6 +352,85 @@ TEST_F(WindowUseTest, TheYoSettingJoinsЕAndЁEverywhere) {
       window.VariantsBrowser->toPlainText().contains(QString::fromUtf8("колёсный диск (steel wheel)")));
   const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "TelmoTX", "Telmo Carro Lexiconia");
   EXPECT_EQ(settings.value("FoldYo").toInt(), 1);
+}
+
+// The user's own data file of one test, in a data folder of its own.
+class CUserDataFolder {
+ public:
+  explicit CUserDataFolder(const QString& path) : previous(qgetenv("XDG_DATA_HOME")) {
+    qputenv("XDG_DATA_HOME", path.toUtf8());
+  }
+  ~CUserDataFolder() { qputenv("XDG_DATA_HOME", previous); }
+  CUserDataFolder(const CUserDataFolder&) = delete;
+  CUserDataFolder& operator=(const CUserDataFolder&) = delete;
+
+ private:
+  QByteArray previous;
+};
+
+TEST_F(WindowUseTest, AGlossaryAddedFromTheFileMenuKeepsThePagesAndTheBundledFile) {
+  const CUserDataFolder data(folder.path() + "/data");
+  TMainForm& window = Shown();
+  Search(QString::fromUtf8("тормоз"));
+  const std::vector<int32_t> found = window.CurrentPage().articleIds;
+  window.AddBookmark();
+  std::ifstream bundledIn("carro.dct", std::ios::binary);
+  const std::string bundled{std::istreambuf_iterator<char>(bundledIn), {}};
+  std::ofstream("mine.csv", std::ios::binary) << "en,ru,definition\nwheel hub,ступица,Узел колеса\nbrake,,\n";
+
+  QStringList filters;
+  const CAnsweredDialogs pick([&](QDialog& dialog) {
+    auto& open = dynamic_cast<QFileDialog&>(dialog);
+    filters = open.nameFilters();
+    open.selectFile(folder.filePath("mine.csv"));
+    return int(QDialog::Accepted);
+  });
+  window.AddDictionaryItem->trigger();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window)) << "back from the splash window";
+  EXPECT_EQ(QApplication::focusWidget(), window.SearchComboBox);
+  ASSERT_FALSE(messages.empty());
+  EXPECT_TRUE(messages.back().text.startsWith(QString::fromUtf8("Словарь добавлен: статей 1, пропущено 1.")))
+      << messages.back().text.toStdString();
+  ASSERT_FALSE(filters.empty());
+  EXPECT_TRUE(filters.front().contains("*.dsl.dz")) << filters.front().toStdString();
+
+  std::ifstream bundledAfter("carro.dct", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(bundledAfter), {}), bundled) << "never touched";
+  EXPECT_TRUE(QFile::exists(folder.path() + "/data/TelmoTX/Telmo Carro Lexiconia/carro.dct"));
+  EXPECT_EQ(window.CurrentPage().articleIds, found);
+  EXPECT_TRUE(ResultText().contains(QString::fromUtf8("Устройство для остановки.")))
+      << "the page shown again";
+  Search(QString::fromUtf8("ступица"));
+  EXPECT_EQ(window.CurrentPage().articleIds, std::vector<int32_t>{6});
+  EXPECT_TRUE(ResultText().contains(QString::fromUtf8("Узел колеса")));
+  window.BackSpeedButton->click();
+  EXPECT_EQ(window.CurrentPage().articleIds, found) << "history keeps its articles";
+  ASSERT_EQ(window.Bookmarks().size(), 1u);
+  EXPECT_EQ(window.Bookmarks().front().articleIds, found);
+
+  form.reset();
+  Start();
+  EXPECT_EQ(form->Dictionary().ArticleCount(), 6) << "the next start opens the user's own file";
+}
+
+TEST_F(WindowUseTest, AGlossaryThatCannotBeReadLeavesTheDictionaryAsItWas) {
+  const CUserDataFolder data(folder.path() + "/data");
+  TMainForm& window = Shown();
+  std::ofstream("bad.csv", std::ios::binary) << "en,ru\nbrake,\"тормоз\n";
+  std::ofstream("list.xls", std::ios::binary) << "en,ru\n";
+  for (const char* name : {"bad.csv", "list.xls", "missing.tbx"}) {
+    SCOPED_TRACE(name);
+    messages.clear();
+    EXPECT_FALSE(window.AddDictionary(folder.filePath(QString::fromUtf8(name))));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages.front().text.startsWith(QString::fromUtf8("Не удалось добавить словарь\n") +
+                                                 folder.filePath(QString::fromUtf8(name))))
+        << messages.front().text.toStdString();
+  }
+  EXPECT_FALSE(QFile::exists(folder.path() + "/data/TelmoTX/Telmo Carro Lexiconia/carro.dct"));
+  EXPECT_EQ(window.Dictionary().ArticleCount(), 5);
+  Search(QString::fromUtf8("тормоз"));
+  EXPECT_EQ(window.CurrentPage().articleIds.size(), 3u);
 }
 
 // A search that finds nothing offers what would, a click away; the variants pane offers the same.

@@ -36,8 +36,10 @@ class Carro : public testing::Test {
     out.str("");
     err.str("");
     const CCarroContext context{folder / "bin", [this](const char* name) -> const char* {
-                                  return std::string_view(name) == "XDG_DATA_DIRS" ? dataDirs.c_str()
-                                                                                   : nullptr;
+                                  if (std::string_view(name) == "XDG_DATA_DIRS") return dataDirs.c_str();
+                                  if (std::string_view(name) == "XDG_DATA_HOME" && !dataHome.empty())
+                                    return dataHome.c_str();
+                                  return nullptr;
                                 }};
     return RunCarro(args, out, err, context);
   }
@@ -50,6 +52,7 @@ class Carro : public testing::Test {
   CTemporaryFolder temporary;
   std::filesystem::path folder = temporary.path;
   std::string dataDirs = (folder / "nowhere").string();
+  std::string dataHome;
   std::ostringstream out;
   std::ostringstream err;
 };
@@ -149,6 +152,87 @@ TEST_F(Carro, ABadSourceNamesTheLineAndKeepsTheOldFile) {
   ASSERT_EQ(Run({"build", (folder / "bad.tsv").string(), dct, "--transliterate"}), 0) << err.str();
   ASSERT_EQ(Run({"dump", dct}), 0);
   EXPECT_NE(out.str().find("\tStoss\t"), std::string::npos);
+}
+
+TEST_F(Carro, AGlossaryMergedIntoADictionaryKeepsEveryIdOfTheFirstSource) {
+  CArticle clutch = Brake();
+  clutch.id = 40;
+  const std::string dct = Dct(FileBytes({Brake(), clutch}), "base.dct");
+  WriteFile(folder / "mine.csv",
+            "\xEF\xBB\xBF"
+            "en;ru;definition\r\nwheel hub;ступица;\"Узел, на котором\r\nвращается колесо\"\r\n"
+            "Zündkerze;;\r\nbrake pad;тормозная колодка;\r\n");
+  const std::string merged = (folder / "merged.dct").string();
+  ASSERT_EQ(Run({"build", dct, (folder / "mine.csv").string(), merged, "--keep-going"}), 0) << err.str();
+  EXPECT_NE(out.str().find("base.dct: статей 2, пропущено 0\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("mine.csv: статей 2, пропущено 1 ("), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("Записано статей: 4 -> " + merged), std::string::npos) << out.str();
+
+  ASSERT_EQ(Run({"dump", merged}), 0);
+  const std::string dump = out.str();
+  ASSERT_EQ(Run({"dump", dct}), 0);
+  ASSERT_EQ(dump.substr(0, out.str().size()), out.str()) << "the first source's articles stay as they were";
+  EXPECT_NE(dump.find("\n41\twheel hub\tступица\t"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("\n42\tbrake pad\tтормозная колодка\t"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("Узел, на котором<br>вращается колесо"), std::string::npos) << dump;
+}
+
+TEST_F(Carro, ASourceThatCannotBeReadWritesNothing) {
+  const std::string out_dct = (folder / "out.dct").string();
+  WriteFile(folder / "bad.csv", "en,ru\nbrake,\"тормоз\nclutch,сцепление\n");
+  EXPECT_EQ(Run({"build", (folder / "bad.csv").string(), out_dct}), 1);
+  EXPECT_NE(err.str().find("bad.csv, строка 2"), std::string::npos) << err.str();
+  EXPECT_FALSE(std::filesystem::exists(out_dct));
+  EXPECT_FALSE(std::filesystem::exists(out_dct + ".tmp"));
+
+  WriteFile(folder / "list.txt", "en,ru\nbrake,тормоз\n");
+  EXPECT_EQ(Run({"build", (folder / "list.txt").string(), out_dct}), 1);
+  EXPECT_NE(err.str().find("--format"), std::string::npos) << err.str();
+  ASSERT_EQ(Run({"build", "--format", "csv", (folder / "list.txt").string(), out_dct}), 0) << err.str();
+  EXPECT_EQ(Run({"build", "--format", "xls", (folder / "list.txt").string(), out_dct}), 1);
+}
+
+TEST_F(Carro, EveryExportBuildsBackIntoTheSameHeadwords) {
+  CArticle german = Brake();
+  german.id = 2;
+  german.term = "Zuendkerze";
+  german.translation = "свеча зажигания"_cp;
+  german.language = 5;
+  const std::string dct = Dct(FileBytes({Brake(), german}), "small.dct");
+  for (const auto& [format, name] : std::vector<std::pair<std::string, std::string>>{{"csv", "x.csv"},
+                                                                                     {"dsl", "x.dsl"},
+                                                                                     {"tbx", "x.tbx"},
+                                                                                     {"stardict", "x.ifo"},
+                                                                                     {"dictd", "x.index"}}) {
+    SCOPED_TRACE(format);
+    const std::string exported = (folder / format / name).string();
+    std::filesystem::create_directories(folder / format);
+    ASSERT_EQ(Run({"export", dct, "--format", format, exported}), 0) << err.str();
+    EXPECT_NE(out.str().find("Статей: 2"), std::string::npos) << out.str();
+    const std::string back = (folder / format / "back.dct").string();
+    // DSL holds one language per file: the German articles go to a second one.
+    std::vector<std::string> build = {"build", exported};
+    if (format == "dsl") build.push_back((folder / format / "x.de.dsl").string());
+    build.push_back(back);
+    ASSERT_EQ(Run(build), 0) << err.str();
+    ASSERT_EQ(Run({"search", "--dict", back, "Zuendkerze"}), 0) << err.str();
+    EXPECT_NE(out.str().find("Zuendkerze"), std::string::npos) << out.str();
+    ASSERT_EQ(Run({"search", "--dict", back, "тормоз"}), 0) << err.str();
+    EXPECT_EQ(out.str().substr(0, 9), "found: 1,") << out.str();
+  }
+  EXPECT_EQ(Run({"export", dct, "--format", "dct", (folder / "y.dct").string()}), 1);
+  EXPECT_EQ(Run({"export", dct, (folder / "y.csv").string()}), 1);
+}
+
+TEST_F(Carro, TheUsersOwnDataFileComesFirst) {
+  Dct(FileBytes({Brake()}), "bin/carro.dct");
+  dataHome = (folder / "home").string();
+  std::filesystem::create_directories(folder / "home" / kAppDataSubfolder);
+  ASSERT_EQ(Run({"info"}), 0) << err.str();
+  EXPECT_NE(out.str().find("Количество статей: 1\n"), std::string::npos);
+  Dct(FileBytes({Brake(), Brake()}), "home/" + std::string(kAppDataSubfolder) + "/carro.dct");
+  ASSERT_EQ(Run({"info"}), 0) << err.str();
+  EXPECT_NE(out.str().find("Количество статей: 2\n"), std::string::npos);
 }
 
 TEST_F(Carro, FoldYoTakesЕAndЁAsOneLetter) {

@@ -74,7 +74,7 @@ TEST(Csv, ColumnsFromTheHeaderTheOptionOrTheirUsualOrder) {
       {"Zündkerze\tсвеча\n", "de,ru", "Zuendkerze", "свеча", 5},
       {"RU,Term,Язык\nсцепление,Kupplung,Deutsch\n", "", "Kupplung", "сцепление", 5},
       {"ru,term\nсцепление,clutch\n", "", "clutch", "сцепление", 2},
-      {"x,ru,EN\n1,A & <B>,a&b\n", "", "a&amp;b", "A &amp; &lt;B&gt;", 2},
+      {"x,ru,EN\n1,A & <B>,a&b\n", "", "a&b", "A & <B>", 2},
   };
   for (const CCase& c : cases) {
     CImportOptions options;
