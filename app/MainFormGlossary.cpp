@@ -91,9 +91,11 @@ bool TMainForm::AddDictionary(QString fileName) {
   SearchComboBox->setFocus();
   RefreshCurrentPage();
   RefreshVariantsPane();
-  ShowMessage(this, QString::fromUtf8("Словарь добавлен: статей %1, пропущено %2.\nФайл словаря: %3")
-                        .arg(added.added)
-                        .arg(added.skipped)
-                        .arg(target));
+  QString message =
+      QString::fromUtf8("Словарь добавлен: статей %1, пропущено %2.").arg(added.added).arg(added.skipped);
+  if (added.transcriptionsLeftOut > 0)
+    message += QString::fromUtf8("\nБез транскрипции, которой нет в Windows-1251: %1.")
+                   .arg(added.transcriptionsLeftOut);
+  ShowMessage(this, message + QString::fromUtf8("\nФайл словаря: %1").arg(target));
   return true;
 }

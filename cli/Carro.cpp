@@ -225,7 +225,11 @@ std::string SourceSummary(const std::string& path, const CGlossary& source) {
   std::string line = cp1251::FromUtf8Lossy(path) + std::string(": статей "_cp) +
                      std::to_string(source.articles.size()) + std::string(", пропущено "_cp) +
                      std::to_string(skipped);
-  return reasons.empty() ? line : line + " (" + reasons + ")";
+  if (!reasons.empty()) line += " (" + reasons + ")";
+  if (source.transcriptionsLeftOut > 0)
+    line += std::string(", без транскрипции, которой нет в Windows-1251: "_cp) +
+            std::to_string(source.transcriptionsLeftOut);
+  return line;
 }
 
 int RunBuild(CRun& run) {

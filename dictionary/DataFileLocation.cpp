@@ -65,7 +65,7 @@ std::optional<std::filesystem::path> UserDataFolder(const CEnvironmentLookup& en
 std::optional<std::filesystem::path> FindDataFileForUser(const std::vector<std::filesystem::path>& folders,
                                                          const CEnvironmentLookup& environment) {
   if (const auto user = UserDataFolder(environment)) {
-    if (const auto own = FindInFolders({*user}, kDataFileName)) return own;
+    if (auto own = FindInFolders({*user}, kDataFileName)) return own;
   }
   return FindDataFile(folders);
 }

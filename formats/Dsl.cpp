@@ -735,7 +735,7 @@ class CDslReader {
     shared.language = Language();
     shared.definition = SourceText(definition, place, options);
     shared.seeAlso = SourceText(Joined(cardBody.seeAlso), place, options);
-    shared.transcription = SourceText(Joined(cardBody.transcription), place, options);
+    shared.transcription = TranscriptionText(Joined(cardBody.transcription), place, options, glossary);
     (russianIndex ? shared.term : shared.translation) = SourceText(equivalent, place, options);
     std::vector<CGlossaryArticle> made;
     for (const std::string& headword : visible) {

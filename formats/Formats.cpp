@@ -142,5 +142,6 @@ CAddedGlossary AddGlossary(const CDictionary& inUse, const std::string& path, CF
   merge.Add(source);
   CAddedGlossary added{.bytes = merge.Bytes(), .added = static_cast<int32_t>(source.articles.size())};
   for (const auto& [reason, count] : source.skipped) added.skipped += count;
+  added.transcriptionsLeftOut = source.transcriptionsLeftOut;
   return added;
 }

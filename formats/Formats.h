@@ -32,6 +32,7 @@ struct CAddedGlossary {
   std::string bytes;
   int32_t added = 0;
   int32_t skipped = 0;
+  int32_t transcriptionsLeftOut = 0;
 };
 // Throws CFormatError or CDictionaryError when the source cannot be read; the dictionary in use is
 // only read.

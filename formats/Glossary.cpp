@@ -100,6 +100,16 @@ std::string SourceText(std::string_view utf8, std::string_view place, const CImp
       std::string(" (знак "_cp) + std::to_string(cp1251::CharactersBefore(utf8, bad) + 1) + ")");
 }
 
+std::string TranscriptionText(std::string_view utf8, std::string_view place, const CImportOptions& options,
+                              CGlossary& glossary) {
+  try {
+    return SourceText(utf8, place, options);
+  } catch (const CFormatError&) {
+    ++glossary.transcriptionsLeftOut;
+    return {};
+  }
+}
+
 void SkipOrFail(CGlossary& glossary, const CImportOptions& options, std::string_view place,
                 std::string_view reason) {
   if (!options.keepGoing) throw CFormatError(std::string(place) + ": " + std::string(reason));

@@ -39,6 +39,7 @@ struct CGlossary {
   CDictionaryInfo info;  // only data files and our TSV carry one
   std::vector<CGlossaryArticle> articles;
   std::map<std::string, int32_t> skipped;  // reason (Windows-1251) -> entries skipped for it
+  int32_t transcriptionsLeftOut = 0;       // see TranscriptionText
 };
 
 struct CImportOptions {
@@ -57,6 +58,11 @@ std::string OffsetPlace(std::string_view file, uint64_t offset);
 // UTF-8 to Windows-1251 through the transliteration table; a character still left (or a malformed
 // sequence) throws CFormatError naming `place` and the character, or becomes "?" with how.lossy.
 std::string SourceText(std::string_view utf8, std::string_view place, const CImportOptions& options);
+
+// A transcription: one in symbols the code page lacks (the phonetic alphabet) is left out and
+// counted, for it should not cost the article; with how.lossy it keeps its "?" like every text.
+std::string TranscriptionText(std::string_view utf8, std::string_view place, const CImportOptions& options,
+                              CGlossary& glossary);
 
 // A bad entry: with keepGoing it is counted under `reason`, otherwise the source fails at `place`.
 void SkipOrFail(CGlossary& glossary, const CImportOptions& options, std::string_view place,

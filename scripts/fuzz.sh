@@ -22,6 +22,16 @@ for f in tests/formats/data/csv/*; do seed 00 "$f"; done
 for f in tests/formats/data/dsl/*.dsl; do seed 01 "$f"; done
 for f in tests/formats/data/tbx/*; do seed 02 "$f"; done
 for f in tests/formats/data/dsl/*.dz; do seed 05 "$f"; done
+# StarDict's and dictd's files go in one input, cut apart at NUL NUL.
+joined() {
+  local byte=$1 name=$2 first=1 f
+  shift 2
+  { printf "\\x$byte"; for f in "$@"; do [ $first = 1 ] || printf '\0\0'; first=0; cat "$f"; done; } \
+    >"$work/import-seeds/$name.$byte"
+}
+d=tests/formats/data
+joined 03 stardict $d/stardict/motor.{ifo,idx,dict,syn}
+joined 04 dictd $d/dictd/motor.{index,dict}
 export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp"
 export QT_QPA_PLATFORM=offscreen
 for target in load render import view; do

@@ -8,7 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 # Every Debian package the project needs, in one place.
 BUILD_PACKAGES=(build-essential cmake pkgconf zlib1g-dev libxml2-dev libhunspell-dev hunspell-ru hunspell-en-us hunspell-de-de libgtest-dev libbenchmark-dev qt6-base-dev qt6-translations-l10n fonts-liberation2 fonts-dejavu-core)
-TEST_PACKAGES=(locales clang-format clang-tidy poppler-utils desktop-file-utils strace clang libclang-rt-14-dev sdcv dictd dict dictzip python3-pyglossary)
+TEST_PACKAGES=(locales clang-format clang-tidy poppler-utils desktop-file-utils strace clang libclang-rt-14-dev sdcv dictd dict dictzip python3-pyglossary libxml2-utils)
 
 mode=${1:-}
 case "$mode" in

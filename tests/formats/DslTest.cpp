@@ -169,7 +169,6 @@ TEST(Dsl, EncodingsAreTakenFromTheMarkTheHeaderOrTheBytes) {
 }
 
 TEST(Dsl, BadInputNamesFileAndPlace) {
-  const std::string ipa = "brake\n\t[t]ˈbreɪk[/t] тормоз\n";
   std::string deep;
   for (int n = 0; n < 40; ++n) deep += "[b]";
   const struct {
@@ -188,7 +187,8 @@ TEST(Dsl, BadInputNamesFileAndPlace) {
       {"brake\n\tx {{ comment\n\n", "bad.dsl, строка 2", "незакрытый комментарий {{"},
       {"#INDEX_LANGUAGE \"Russian\"\nтормоз\n\t[s]a.wav[/s]\n", "bad.dsl, строка 2",
        "нет иноязычного термина"},
-      {ipa, "bad.dsl, строка 1", "символ U+02C8 нельзя записать в Windows-1251"},
+      {"brake\n\t[t]breik[/t] тормоз→\n", "bad.dsl, строка 1",
+       "символ U+2192 нельзя записать в Windows-1251"},
       {"\xFF\xFE" + Utf16("brake").substr(0, 7), "bad.dsl, смещение 8", "нечётная длина файла UTF-16"},
       {"\xFF\xFE" + Utf16("b") + std::string("\x00\xD8", 2) + Utf16("r"), "bad.dsl, смещение 4",
        "непарный суррогат UTF-16"},
@@ -211,6 +211,21 @@ TEST(Dsl, BadInputNamesFileAndPlace) {
       EXPECT_NE(message.find(c.reason), std::string::npos) << message;
     }
   }
+}
+
+// Shared dictionaries write transcriptions in the phonetic alphabet, which Windows-1251 lacks.
+TEST(Dsl, APhoneticTranscriptionIsLeftOutAndCountedButTheCardIsKept) {
+  const std::string ipa = "brake\n\t[t]ˈbreɪk[/t] [trn]тормоз[/trn]\nclutch\n\t[t]klak[/t] сцепление\n";
+  const CGlossary glossary = ReadDsl(ipa, "ipa.dsl", {});
+  ASSERT_EQ(glossary.articles.size(), 2u);
+  EXPECT_EQ(cp1251::ToUtf8(glossary.articles[0].translation), "тормоз");
+  EXPECT_EQ(glossary.articles[0].transcription, "");
+  EXPECT_EQ(glossary.articles[1].transcription, "klak");
+  EXPECT_EQ(glossary.transcriptionsLeftOut, 1);
+  EXPECT_TRUE(glossary.skipped.empty());
+  CImportOptions lossy;
+  lossy.how.lossy = true;
+  EXPECT_EQ(ReadDsl(ipa, "ipa.dsl", lossy).articles[0].transcription, "?bre?k");
 }
 
 TEST(Dsl, KeepGoingSkipsBadCardsAndCountsThem) {
