@@ -65,24 +65,6 @@ bool ValidUtf8(std::string_view text) {
   return true;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // The server looks a word up by its letters, digits and blanks, lower case (as the C library of a
 // UTF-8 locale classes them), and finds it in the index by comparing bytes: the keys are written in
 // that form. Latin, Greek and Cyrillic are classed here; the data's code page has no other letters.
@@ -118,7 +100,7 @@ std::string SearchKey(std::string_view utf8) {
     if (IsSpace(c))
       key += ' ';
     else if (c != cp1251::kInvalid && IsLetterOrDigit(c))
-      AppendUtf8(key, LowerCase(c));
+      cp1251::AppendUtf8(key, LowerCase(c));
   }
   return key;
 }

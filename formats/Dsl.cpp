@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "formats/Dictzip.h"
+#include "text/Html.h"
 
 namespace {
 
@@ -45,48 +46,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-void AppendHtml(std::string& out, std::string_view text) {
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-}
-
 [[noreturn]] void FailAtOffset(std::string_view file, uint64_t offset, std::string_view reason) {
   throw CFormatError(OffsetPlace(file, offset) + ": " + std::string(reason));
 }
@@ -116,7 +75,7 @@ std::string Utf16Text(std::string_view bytes, std::size_t start, bool bigEndian,
     } else if (c == 0) {
       FailAtOffset(file, at, "нулевой символ"_cp);
     }
-    AppendUtf8(text, c);
+    cp1251::AppendUtf8(text, c);
   }
   return text;
 }
@@ -134,9 +93,9 @@ std::string SingleByteText(std::string_view bytes, bool cp1252, std::string_view
     const auto byte = static_cast<unsigned char>(bytes[at]);
     if (byte == 0) FailAtOffset(file, at, "нулевой символ"_cp);
     if (!cp1252)
-      AppendUtf8(text, cp1251::ToUnicode(byte));
+      cp1251::AppendUtf8(text, cp1251::ToUnicode(byte));
     else
-      AppendUtf8(text, byte >= 0x80 && byte < 0xA0 ? kCp1252Controls[byte - 0x80] : byte);
+      cp1251::AppendUtf8(text, byte >= 0x80 && byte < 0xA0 ? kCp1252Controls[byte - 0x80] : byte);
   }
   return text;
 }
@@ -515,7 +474,7 @@ class CCardBody {
       line.labelText = line.labelText || !blank;
     else
       line.plain += text;
-    AppendHtml(line.markup, text);
+    AppendEscapedHtml(line.markup, text);
     line.hasText = true;
   }
 

@@ -90,6 +90,9 @@ struct CMarkupRun {
   bool lineBreak = false;
 };
 std::vector<CMarkupRun> MarkupRuns(std::string_view html);
+// The character of an HTML entity at `pos` (just past '&') in UTF-8, moving past it; empty when it is
+// not one we know.
+std::string DecodeEntity(std::string_view html, std::size_t& pos);
 // The same as plain UTF-8 text, line breaks as "\n".
 std::string PlainText(std::string_view html);
 

@@ -111,59 +111,9 @@ bool StarDictLess(std::string_view a, std::string_view b) {
   return folded != 0 ? folded < 0 : a.compare(b) < 0;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // ---------------------------------------------------------------------------------------------
 // Reading bodies. Text fields are converted to Windows-1251 first (tags and entities are ASCII and
 // come through unchanged), then read as runs of bold/italic text and line breaks.
-
-// The character of an entity at `pos` (just past '&') in UTF-8, moving past it; empty when unknown.
-std::string Entity(std::string_view text, std::size_t& pos) {
-  std::size_t end = text.substr(pos, 12).find(';');  // bounded: a text of '&' stays linear
-  if (end == std::string_view::npos || end > 10 || end == 0) return {};
-  end += pos;
-  const std::string_view name = text.substr(pos, end - pos);
-  static constexpr std::array<std::pair<std::string_view, char32_t>, 20> kNamed = {{
-      {"amp", '&'},       {"lt", '<'},       {"gt", '>'},      {"quot", '"'},     {"apos", '\''},
-      {"nbsp", 0xA0},     {"laquo", 0xAB},   {"raquo", 0xBB},  {"mdash", 0x2014}, {"ndash", 0x2013},
-      {"hellip", 0x2026}, {"copy", 0xA9},    {"reg", 0xAE},    {"deg", 0xB0},     {"middot", 0xB7},
-      {"bull", 0x2022},   {"trade", 0x2122}, {"euro", 0x20AC}, {"sect", 0xA7},    {"shy", 0xAD},
-  }};
-  char32_t c = 0;
-  for (const auto& [known, value] : kNamed)
-    if (name == known) c = value;
-  if (c == 0 && name.size() > 1 && name[0] == '#') {
-    const bool hex = name[1] == 'x' || name[1] == 'X';
-    const std::string_view digits = name.substr(hex ? 2 : 1);
-    if (digits.empty() || digits.size() > 7 ||
-        digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") != std::string_view::npos)
-      return {};
-    for (const char d : digits)
-      c = c * (hex ? 16 : 10) + static_cast<char32_t>(d <= '9' ? d - '0' : (d | 0x20) - 'a' + 10);
-    if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {};
-  }
-  if (c == 0) return {};
-  pos = end + 1;
-  std::string utf8;
-  AppendUtf8(utf8, c);
-  return utf8;
-}
 
 class CRunBuilder {
  public:
@@ -271,7 +221,7 @@ void ReadMarkup(std::string_view text, CMarkupKind kind, std::string_view place,
       }
     } else if (c == '&') {
       std::size_t next = pos + 1;
-      const std::string utf8 = Entity(text, next);
+      const std::string utf8 = DecodeEntity(text, next);
       if (utf8.empty()) {
         emit("&");
         ++pos;
@@ -303,7 +253,7 @@ std::string DecodedText(std::string_view text, std::string_view place, const CIm
   for (std::size_t pos = 0; pos < text.size();) {
     if (text[pos] == '&') {
       std::size_t next = pos + 1;
-      const std::string utf8 = Entity(text, next);
+      const std::string utf8 = DecodeEntity(text, next);
       if (!utf8.empty()) {
         decoded += SourceText(utf8, place, options);
         pos = next;

@@ -65,6 +65,9 @@ constexpr char32_t DecodeUtf8(std::string_view s, std::size_t& pos) {
   return c;
 }
 
+// The UTF-8 sequence of a code point, appended to `out`.
+void AppendUtf8(std::string& out, char32_t c);
+
 std::string ToUtf8(std::string_view text);
 
 // What becomes of a character the code page lacks.

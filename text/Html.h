@@ -5,29 +5,33 @@
 #include <string>
 #include <string_view>
 
-inline std::string EscapeHtml(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size());
+inline void AppendEscapedHtml(std::string& out, std::string_view text) {
   for (const char c : text) {
     switch (c) {
       case '&':
-        escaped += "&amp;";
+        out += "&amp;";
         break;
       case '<':
-        escaped += "&lt;";
+        out += "&lt;";
         break;
       case '>':
-        escaped += "&gt;";
+        out += "&gt;";
         break;
       case '"':
-        escaped += "&quot;";
+        out += "&quot;";
         break;
       case '\'':
-        escaped += "&#39;";
+        out += "&#39;";
         break;
       default:
-        escaped += c;
+        out += c;
     }
   }
+}
+
+inline std::string EscapeHtml(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  AppendEscapedHtml(escaped, text);
   return escaped;
 }
