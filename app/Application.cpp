@@ -1,10 +1,12 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "app/SingleInstance.h"
 #include "dictionary/ProgramInfo.h"
 
 using namespace Qt::StringLiterals;
@@ -22,4 +24,13 @@ void SetUpApplication() {
   // The program ends when its main window is closed, not when the last visible window goes:
   // the main window may be hidden in the tray.
   QApplication::setQuitOnLastWindowClosed(false);
+}
+
+QString LookUpOfArguments(const QStringList& arguments) {
+  const QStringList words = arguments.mid(1);
+  if (words != QStringList{QStringLiteral("--selection")})
+    return CSingleInstance::LookUpText(words.join(u' '));
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  return CSingleInstance::LookUpText(
+      clipboard->text(clipboard->supportsSelection() ? QClipboard::Selection : QClipboard::Clipboard));
 }

@@ -47,8 +47,9 @@ class TMainForm : public QMainWindow {
   std::vector<std::filesystem::path> dataFolders;
   // Whether the desktop has a system tray now; the platform's answer by default.
   std::function<bool()> trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
-  // Shows the window as the preferences ask: normally, minimised, or only as the tray icon.
-  void ShowAtStart();
+  // Shows the window as the preferences ask: normally, minimised, or only as the tray icon; given a
+  // text to look up, normally with that search.
+  void ShowAtStart(const QString& lookUp = QString());
 
   // Commands, in the order the user meets them.
   void RunSearch();
@@ -84,6 +85,8 @@ class TMainForm : public QMainWindow {
   void UpdateTrayIcon();
   void AppMinimize();
   void RestoreWindow();
+  // A later start's request: the window comes back and, given a text, searches it as typed.
+  void LookUp(const QString& text);
 
   const CResultPage& CurrentPage() const { return currentPage; }
   const std::vector<CResultPage>& History() const { return history; }

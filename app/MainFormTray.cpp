@@ -62,7 +62,16 @@ void TMainForm::RestoreWindow() {
   SearchComboBox->setFocus();
 }
 
-void TMainForm::ShowAtStart() {
+void TMainForm::LookUp(const QString& text) {
+  RestoreWindow();
+  if (text.isEmpty()) return;
+  SearchComboBox->setEditText(text);
+  RunSearch();
+}
+
+void TMainForm::ShowAtStart(const QString& lookUp) {
+  // A start with a text to look up shows its result, however the window would start.
+  if (!lookUp.isEmpty()) return LookUp(lookUp);
   if (!prefs.RunMinimized)
     show();
   else if (!prefs.MinToTray || !TrayIcon->isVisible())

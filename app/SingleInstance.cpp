@@ -8,7 +8,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// "restore\n", or "restore TEXT\n" with the text to look up in UTF-8.
 const QByteArray kRestore = "restore\n";
+const QByteArray kRestoreWith = "restore ";
+// The longest request: the text's 200 characters take at most four bytes each.
+constexpr qsizetype kMaxRequestBytes = 1024;
 const QByteArray kDone = "ok\n";
 // A start holds the lock for milliseconds; one held longer belongs to a hung start.
 constexpr int kStartLockWaitMs = 1000;
@@ -25,7 +29,21 @@ CSingleInstance::CSingleInstance(const QString& folder, QObject* parent)
   });
 }
 
-CSingleInstance::CStart CSingleInstance::HandOverToRunningInstance() {
+QString CSingleInstance::LookUpText(const QString& text) {
+  QString clean = text;
+  for (QChar& c : clean)
+    if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+      c = u' ';
+  clean = clean.simplified();
+  if (clean.size() > kMaxLookUpLength) {
+    clean.truncate(kMaxLookUpLength);
+    if (clean.back().isHighSurrogate()) clean.chop(1);
+    clean = clean.trimmed();
+  }
+  return clean;
+}
+
+CSingleInstance::CStart CSingleInstance::HandOverToRunningInstance(const QString& lookUp) {
   // Without the private folder a socket would sit where other users could reach it: run on alone.
   if (runtimeFolder.isEmpty()) {
     qWarning("No private runtime folder: a second start will not find this instance");
@@ -40,7 +58,8 @@ CSingleInstance::CStart CSingleInstance::HandOverToRunningInstance() {
   probe.connectToServer(socketPath);
   if (probe.waitForConnected(kAnswerWaitMs)) {
     startLock.unlock();
-    probe.write(kRestore);
+    const QString text = LookUpText(lookUp);
+    probe.write(text.isEmpty() ? kRestore : kRestoreWith + text.toUtf8() + '\n');
     probe.waitForBytesWritten(kAnswerWaitMs);
     // The running instance restores its window and answers, or hangs up on a request it does not take.
     while (!probe.canReadLine() && probe.state() == QLocalSocket::ConnectedState &&
@@ -107,11 +126,15 @@ void CSingleInstance::AcceptClients() {
 void CSingleInstance::ReadRequest(QLocalSocket* client) {
   if (!client->canReadLine()) {
     // Not our request: nothing unbounded is kept for it.
-    if (client->bytesAvailable() > kRestore.size()) client->abort();
+    if (client->bytesAvailable() > kMaxRequestBytes) client->abort();
     return;
   }
-  if (client->readLine() == kRestore) {
-    emit RestoreRequested();
+  const QByteArray request = client->readLine(kMaxRequestBytes + 1);
+  if (request == kRestore || (request.startsWith(kRestoreWith) && request.endsWith('\n'))) {
+    // Whoever wrote it, the text is treated as typed: cleaned and bounded again.
+    emit RestoreRequested(request == kRestore
+                              ? QString()
+                              : LookUpText(QString::fromUtf8(request.mid(kRestoreWith.size()).chopped(1))));
     client->write(kDone);
     client->flush();  // before anything the restore started can end the program
   }

@@ -8,9 +8,9 @@
 
 class QLocalSocket;
 
-// One running program per user. A later start asks the running one to restore its window and ends;
-// the running one listens on a socket in the user's private runtime folder, which no other user can
-// reach or take.
+// One running program per user. A later start asks the running one to restore its window (and to look
+// up the text it was given) and ends; the running one listens on a socket in the user's private runtime
+// folder, which no other user can reach or take.
 class CSingleInstance : public QObject {
   Q_OBJECT
 
@@ -26,7 +26,8 @@ class CSingleInstance : public QObject {
       QObject* parent = nullptr);
 
   // Call once, before any window exists. Running: emits RestoreRequested for every later start.
-  CStart HandOverToRunningInstance();
+  // `lookUp` goes with the request, as LookUpText makes it.
+  CStart HandOverToRunningInstance(const QString& lookUp = QString());
   // What a start that got no answer found, for the user.
   const QString& Problem() const { return problem; }
 
@@ -37,9 +38,13 @@ class CSingleInstance : public QObject {
   // A client that has said nothing whole by then is dropped, and no more than this many at once.
   static constexpr int kClientSilenceMs = 1000;
   static constexpr int kMaxClients = 16;
+  // A text to look up is at most this long; control characters become spaces.
+  static constexpr int kMaxLookUpLength = 200;
+  static QString LookUpText(const QString& text);
 
  signals:
-  void RestoreRequested();
+  // `lookUp`: the later start's text, empty when it gave none.
+  void RestoreRequested(const QString& lookUp);
 
  private:
   void Listen();

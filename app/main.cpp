@@ -10,8 +10,9 @@ int main(int argc, char** argv) {
   SetUpApplication();
 
   // A second start hands over to the running program and ends before any window exists.
+  const QString lookUp = LookUpOfArguments(QApplication::arguments());
   CSingleInstance instance;
-  switch (instance.HandOverToRunningInstance()) {
+  switch (instance.HandOverToRunningInstance(lookUp)) {
     case CSingleInstance::CStart::HandedOver:
       return 0;
     case CSingleInstance::CStart::Unanswered:
@@ -22,8 +23,8 @@ int main(int argc, char** argv) {
   }
 
   TMainForm form;
-  QObject::connect(&instance, &CSingleInstance::RestoreRequested, &form, &TMainForm::RestoreWindow);
+  QObject::connect(&instance, &CSingleInstance::RestoreRequested, &form, &TMainForm::LookUp);
   if (const int code = form.FormCreate(); code != 0) return code;
-  form.ShowAtStart();
+  form.ShowAtStart(lookUp);
   return QApplication::exec();
 }

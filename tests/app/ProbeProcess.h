@@ -12,12 +12,14 @@
 // Only a failing test waits this long; longer than a start waits for a busy instance.
 inline constexpr int kWaitMs = 15000;
 
-inline std::unique_ptr<QProcess> StartProbe(const QString& runtimeFolder, const QStringList& arguments = {}) {
+// `program`: the probe, or the program itself (CARROLEX).
+inline std::unique_ptr<QProcess> StartProbe(const QString& runtimeFolder, const QStringList& arguments = {},
+                                            const QString& program = SINGLE_INSTANCE_PROBE) {
   auto process = std::make_unique<QProcess>();
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("XDG_RUNTIME_DIR", runtimeFolder);
   process->setProcessEnvironment(environment);
-  process->start(SINGLE_INSTANCE_PROBE, arguments);
+  process->start(program, arguments);
   return process;
 }
 

@@ -2,7 +2,8 @@
 // or says that nobody answered and ends with 1; the running one says on stdout when it listens and when
 // a restore request comes, and ends after the first request (or, left alone, after a while with 3).
 // Options: --max-files N limits the open files of the running one; --busy MS blocks its event loop for
-// that long right after it starts listening.
+// that long right after it starts listening; --look-up TEXT goes with a later start's request, and the
+// running one says "restore TEXT".
 #include <sys/resource.h>
 
 #include <QCoreApplication>
@@ -21,7 +22,9 @@ int main(int argc, char** argv) {
   };
   QTextStream out(stdout);
   CSingleInstance instance;
-  switch (instance.HandOverToRunningInstance()) {
+  const qsizetype lookUp = arguments.indexOf("--look-up");
+  switch (instance.HandOverToRunningInstance(
+      lookUp >= 0 && lookUp + 1 < arguments.size() ? arguments[lookUp + 1] : QString())) {
     case CSingleInstance::CStart::HandedOver:
       out << "handed over" << Qt::endl;
       return 0;
@@ -38,8 +41,8 @@ int main(int argc, char** argv) {
   }
   out << "listening" << Qt::endl;
   if (const int busy = option("--busy")) QThread::msleep(static_cast<unsigned long>(busy));
-  QObject::connect(&instance, &CSingleInstance::RestoreRequested, &application, [&] {
-    out << "restore" << Qt::endl;
+  QObject::connect(&instance, &CSingleInstance::RestoreRequested, &application, [&](const QString& text) {
+    out << "restore" << (text.isEmpty() ? QString() : u' ' + text) << Qt::endl;
     application.quit();
   });
   QTimer::singleShot(30000, &application, [&] { application.exit(3); });

@@ -16,6 +16,8 @@
 #include "app/SingleInstance.h"
 #include "tests/app/ProbeProcess.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 void ExpectHandOver(const QString& runtimeFolder, QProcess& running) {
@@ -152,6 +154,54 @@ TEST(SingleInstanceTest, ClientThatHangsUpBeforeTheAnswerStillRestoresAndTheInst
   EXPECT_EQ(ExitCode(*later), 0);
   EXPECT_EQ(NextLine(*later), "handed over");
   EXPECT_EQ(restores, 2);
+}
+
+TEST(SingleInstanceTest, ALaterStartsTextComesCleanedAndBounded) {
+  QTemporaryDir runtime;
+  auto first = StartProbe(runtime.path());
+  ASSERT_EQ(NextLine(*first), "listening");
+  auto later =
+      StartProbe(runtime.path(), {"--look-up", QString::fromUtf8("  тормозной\tдиск\n\x01 Zündkerze ")});
+  EXPECT_EQ(NextLine(*later), "handed over");
+  EXPECT_EQ(NextLine(*first), "restore тормозной диск Zündkerze");
+  EXPECT_EQ(ExitCode(*first), 0);
+
+  const struct {
+    QString given;
+    QString looksUp;
+  } texts[] = {
+      {QString(), QString()},
+      {u"\u2028brake\u0085pad\u007f"_s, u"brake pad"_s},
+      {QString(300, u'я'), QString(200, u'я')},
+      {QString(199, u'a') + QString::fromUtf8("😀"), QString(199, u'a')},  // never half a character
+  };
+  for (const auto& text : texts) EXPECT_EQ(CSingleInstance::LookUpText(text.given), text.looksUp);
+}
+
+// Whatever a client writes, what reaches the window is a bounded text without control characters.
+TEST(SingleInstanceTest, ARequestWithTextIsTakenOnlyWholeAndBounded) {
+  QTemporaryDir runtime;
+  CSingleInstance running(runtime.path());
+  ASSERT_EQ(running.HandOverToRunningInstance(), CSingleInstance::CStart::Running);
+  std::vector<QString> looked;
+  QObject::connect(&running, &CSingleInstance::RestoreRequested,
+                   [&](const QString& text) { looked.push_back(text); });
+  const QByteArray requests[] = {
+      "restore " + QByteArray(2000, 'x') + "\n",  // beyond any text a start sends: hung up on
+      "restore <b>brake</b>\x1b[2J\xff\n",
+      "restore \n",
+  };
+  for (const QByteArray& request : requests) {
+    QLocalSocket client;
+    client.connectToServer(running.SocketPath());
+    ASSERT_TRUE(client.waitForConnected(kWaitMs));
+    client.write(request);
+    client.waitForBytesWritten(kWaitMs);
+    const QDeadlineTimer deadline(kWaitMs);
+    while (client.state() == QLocalSocket::ConnectedState && !deadline.hasExpired())
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  EXPECT_EQ(looked, (std::vector<QString>{u"<b>brake</b> [2J\ufffd"_s, QString()}));
 }
 
 // More clients than the running instance has file descriptors: it drops the silent ones and listens on.

@@ -1,11 +1,15 @@
 // The tray icon, hiding into it and coming back, and how the window starts.
 #include <QApplication>
+#include <QClipboard>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "app/Application.h"
 #include "app/SingleInstance.h"
 #include "tests/app/MainFormFixture.h"
 #include "tests/app/ProbeProcess.h"
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -116,7 +120,7 @@ TEST_F(TrayTest, ASecondStartShowsTheWindowHiddenInTheTray) {
   CSingleInstance instance(runtime.path());
   ASSERT_EQ(instance.HandOverToRunningInstance(), CSingleInstance::CStart::Running);
   TMainForm& window = StartWith({.MinToTray = true}, true);
-  QObject::connect(&instance, &CSingleInstance::RestoreRequested, &window, &TMainForm::RestoreWindow);
+  QObject::connect(&instance, &CSingleInstance::RestoreRequested, &window, &TMainForm::LookUp);
   window.show();
   Minimise();
   ASSERT_TRUE(window.isHidden());
@@ -126,6 +130,49 @@ TEST_F(TrayTest, ASecondStartShowsTheWindowHiddenInTheTray) {
   EXPECT_EQ(NextLine(*later), "handed over");
   EXPECT_TRUE(window.isVisible());
   EXPECT_FALSE(window.isMinimized());
+}
+
+// `carrolex TEXT` while the program runs: the window comes back from wherever it was and searches the text.
+TEST_F(TrayTest, ALaterStartWithATextLooksItUpInTheRunningWindow) {
+  QTemporaryDir runtime;
+  CSingleInstance instance(runtime.path());
+  ASSERT_EQ(instance.HandOverToRunningInstance(), CSingleInstance::CStart::Running);
+  TMainForm& window = StartWith({.MinToTray = true}, true);
+  QObject::connect(&instance, &CSingleInstance::RestoreRequested, &window, &TMainForm::LookUp);
+  window.show();
+  for (const bool inTray : {true, false}) {
+    SCOPED_TRACE(inTray ? "hidden in the tray" : "on screen");
+    if (inTray) Minimise();
+    ASSERT_EQ(window.isHidden(), inTray);
+    auto later = StartProbe(runtime.path(), {QString::fromUtf8("Brémse")}, CARROLEX);
+    EXPECT_EQ(ExitCode(*later), 0) << later->readAllStandardError().toStdString();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.SearchComboBox->currentText(), QString::fromUtf8("Brémse"));
+    EXPECT_EQ(window.CurrentPage().query.Text(), "Bremse");
+    EXPECT_EQ(window.CurrentPage().articleIds.size(), 1u);
+  }
+  auto plain = StartProbe(runtime.path(), {}, CARROLEX);
+  EXPECT_EQ(ExitCode(*plain), 0);
+  EXPECT_EQ(window.CurrentPage().query.Text(), "Bremse") << "a start without a text only restores";
+}
+
+TEST_F(TrayTest, AFirstStartWithATextShowsTheAboutPageThenTheSearch) {
+  TMainForm& window = StartWith({.MinToTray = true, .RunMinimized = true}, true);
+  window.ShowAtStart(QString::fromUtf8("тормоз"));
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.CurrentPage().query.Text(), std::string("тормоз"_cp));
+  ASSERT_EQ(window.History().size(), 2u);
+  EXPECT_EQ(window.History().front().pageKind, CPageKind::About);
+}
+
+TEST_F(TrayTest, TheSelectionIsTheTextOfTheClipboardWhereThePlatformHasNoSelection) {
+  QGuiApplication::clipboard()->setText(QString::fromUtf8(" brake\npad\t"));
+  const QStringList selection = {u"carrolex"_s, u"--selection"_s};
+  EXPECT_EQ(LookUpOfArguments(selection), u"brake pad"_s);
+  EXPECT_EQ(LookUpOfArguments({u"carrolex"_s, u"wheel"_s, u"hub"_s}), u"wheel hub"_s);
+  EXPECT_EQ(LookUpOfArguments({u"carrolex"_s}), QString());
+  QGuiApplication::clipboard()->clear();
+  EXPECT_EQ(LookUpOfArguments(selection), QString()) << "nothing selected: the window only comes back";
 }
 
 TEST_F(TrayTest, ExitFromTheTrayMenuEndsTheProgramFromTheTray) {
