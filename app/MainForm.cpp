@@ -23,6 +23,7 @@
 #include "dictionary/DataFileLocation.h"
 #include "dictionary/Messages.h"
 #include "htmlview/HtmlLite.h"
+#include "pages/Links.h"
 
 namespace {
 
@@ -220,6 +221,18 @@ void TMainForm::CreateMenus() {
   SaveItem = Item(ResultPopupMenu, "SaveItem", "Сохранить...");
   PrintItem2 = Item(ResultPopupMenu, "PrintItem2", "Печать...");
   OpenInBrowserItem = Item(ResultPopupMenu, "OpenInBrowserItem", "Открыть в браузере...");
+  BookmarksPopupMenu = new QMenu(this);
+  BookmarksPopupMenu->setObjectName("BookmarksPopupMenu");
+  DeleteBookmarkItem = Item(BookmarksPopupMenu, "DeleteBookmarkItem", "Удалить закладку");
+  BookmarksBrowser->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(BookmarksBrowser, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    const CLink link = ParseLink(ToCp1251(BookmarksBrowser->anchorAt(at)));
+    if (link.kind != CLink::CKind::Bookmark || link.number < 0 ||
+        link.number >= static_cast<int32_t>(bookmarks.size()))
+      return;
+    chosenBookmark = link.number;
+    BookmarksPopupMenu->popup(BookmarksBrowser->mapToGlobal(at));
+  });
   ResultBrowser->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ResultBrowser, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { ResultPopupMenu->popup(ResultBrowser->mapToGlobal(at)); });
@@ -235,6 +248,7 @@ void TMainForm::ConnectCommands() {
       {[this] { PrintPage(); }, {PrintSpeedButton}, {PrintItem, PrintItem2}, true},
       {[this] { OpenInBrowser(); }, {OpenInBrowserSpeedButton}, {OpenInBrowserItem}, true},
       {[this] { AddDictionary(); }, {}, {AddDictionaryItem}, false},
+      {[this] { RemoveBookmark(chosenBookmark); }, {}, {DeleteBookmarkItem}, false},
       {[this] { ResultBrowser->SelectAll(); }, {}, {N14}, false},
       {[this] { CopySelection(); }, {}, {N5}, false},
       {[this] { N7Click(); }, {}, {N7}, false},
@@ -295,6 +309,7 @@ int TMainForm::FormCreate() {
                 FromCp1251(OutdatedDataMessage(dictionary->Info().requiredVersion)));
     return kDataFileUnusable;
   }
+  LoadKeptPages();
   ShowAboutPage();
   return 0;
 }
@@ -302,6 +317,7 @@ int TMainForm::FormCreate() {
 void TMainForm::FormDestroy() {
   RemoveTrayIcon();
   SavePrefs();
+  SaveKeptPages();
   suggester.reset();
   dictionary.reset();
 }

@@ -59,6 +59,13 @@ class TMainForm : public QMainWindow {
   void OpenVariant(int32_t n);
   void ShowAllVariants();
   void AddBookmark();
+  // The bookmark at position `n` of the pane goes; the others keep their order.
+  void RemoveBookmark(int32_t n);
+  // With the setting on, the bookmarks and the history come from the kept file at the start and go
+  // into it after every change and at the exit. A damaged file is told once and kept beside as .bak.
+  void LoadKeptPages();
+  void SaveKeptPages();
+  QString KeptPagesPath() const;
   void ShowAboutPage();
   void ShowPage(const CResultPage& page, bool addToHistory);
   void GoBack();
@@ -119,6 +126,8 @@ class TMainForm : public QMainWindow {
   QAction* SaveResultItem;
   QAction* PrintItem;
   QAction* AddDictionaryItem;
+  QMenu* BookmarksPopupMenu;  // on an entry of the bookmarks pane
+  QAction* DeleteBookmarkItem;
   QAction* N2;
   QAction* N7;
   QAction* N4;
@@ -176,9 +185,13 @@ class TMainForm : public QMainWindow {
   std::vector<CResultPage> history;
   int32_t historyIndex = -1;
   std::vector<CResultPage> bookmarks;
+  int32_t chosenBookmark = -1;  // the entry the bookmarks pane's menu was opened on
   CPrefs prefs;
   QString logoFile;  // empty when no folder holds it
   // Each failure is told once a run.
   bool valuesWriteReported = false;
   bool runAtLogonWriteReported = false;
+  bool keptPagesWriteReported = false;
+  // A start that ended before its lists were read never writes them over the kept file.
+  bool keptPagesRead = false;
 };

@@ -109,6 +109,14 @@ void TMainForm::AddBookmark() {
   if (currentPage.label.empty()) return;
   bookmarks.push_back(currentPage);
   BookmarksBrowser->LoadStrings(BookmarksPaneLines(bookmarks));
+  SaveKeptPages();
+}
+
+void TMainForm::RemoveBookmark(int32_t n) {
+  if (n < 0 || n >= static_cast<int32_t>(bookmarks.size())) return;
+  bookmarks.erase(bookmarks.begin() + n);
+  BookmarksBrowser->LoadStrings(BookmarksPaneLines(bookmarks));
+  SaveKeptPages();
 }
 
 void TMainForm::ShowAboutPage() {
@@ -137,6 +145,7 @@ void TMainForm::PushHistory() {
   history.resize(static_cast<std::size_t>(historyIndex));
   history.push_back(currentPage);
   UpdateHistoryButtons();
+  SaveKeptPages();
 }
 
 void TMainForm::GoBack() {
@@ -144,6 +153,7 @@ void TMainForm::GoBack() {
   --historyIndex;
   ShowPage(history[historyIndex], false);
   UpdateHistoryButtons();
+  SaveKeptPages();
 }
 
 void TMainForm::GoForward() {
@@ -151,6 +161,7 @@ void TMainForm::GoForward() {
   ++historyIndex;
   ShowPage(history[historyIndex], false);
   UpdateHistoryButtons();
+  SaveKeptPages();
 }
 
 void TMainForm::UpdateHistoryButtons() {

@@ -149,6 +149,10 @@ TMainPropsForm::TMainPropsForm(QWidget* owner, bool trayAvailable) : QDialog(own
   AddFieldRow(*interfaceGrid, 2, "VariantsFontSizeLabel", "Размер шрифта вариантов:", VariantsFontSizeSpin);
   AddFieldRow(*interfaceGrid, 3, "ResultsFontSizeLabel",
               "Размер шрифта результатов поиска:", ResultsFontSizeSpin);
+  KeepPagesCheckBox =
+      new QCheckBox(QString::fromUtf8("Сохранять закладки и историю между запусками"), interfaceGroup);
+  KeepPagesCheckBox->setObjectName("KeepPagesCheckBox");
+  interfaceGrid->addWidget(KeepPagesCheckBox, 4, 0, 1, 2);
 
   OkBitBtn = new QPushButton(QString::fromUtf8("Принять"), this);
   OkBitBtn->setObjectName("OkBitBtn");
@@ -179,6 +183,7 @@ void TMainPropsForm::Fill(const CPrefs& prefs) {
   MaxResultDisplayCountSpin->setValue(prefs.MaxResultDisplayCount);
   TrayCheckBox->setChecked(prefs.MinToTray);
   FoldYoCheckBox->setChecked(prefs.FoldYo);
+  KeepPagesCheckBox->setChecked(prefs.KeepPages);
   VariantsFontSizeSpin->setValue(prefs.VariantsFontSize);
   ResultsFontSizeSpin->setValue(prefs.ResultsFontSize);
 }
@@ -195,4 +200,5 @@ void TMainPropsForm::TakeInto(CPrefs& prefs) {
   prefs.VariantsFontSize = VariantsFontSizeSpin->value();
   prefs.ResultsFontSize = ResultsFontSizeSpin->value();
   prefs.FoldYo = FoldYoCheckBox->isChecked();
+  prefs.KeepPages = KeepPagesCheckBox->isChecked();
 }

@@ -45,6 +45,7 @@ class TMainPropsForm : public QDialog {
   CNumberField* MaxResultDisplayCountSpin;
   QCheckBox* TrayCheckBox;
   QCheckBox* FoldYoCheckBox;
+  QCheckBox* KeepPagesCheckBox;
   CNumberField* VariantsFontSizeSpin;
   CNumberField* ResultsFontSizeSpin;
   QPushButton* OkBitBtn;

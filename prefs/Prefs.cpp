@@ -29,7 +29,7 @@ struct CStoredValue {
   const char* name;
   std::variant<bool CPrefs::*, int32_t CPrefs::*> field;
 };
-constexpr std::array<CStoredValue, 9> kStoredValues = {{
+constexpr std::array<CStoredValue, 10> kStoredValues = {{
     {"SearchExact", &CPrefs::SearchExact},
     {"SearchFullWords", &CPrefs::SearchFullWords},
     {"MinToTray", &CPrefs::MinToTray},
@@ -39,6 +39,7 @@ constexpr std::array<CStoredValue, 9> kStoredValues = {{
     {"VariantsFontSize", &CPrefs::VariantsFontSize},
     {"ResultsFontSize", &CPrefs::ResultsFontSize},
     {"FoldYo", &CPrefs::FoldYo},
+    {"KeepPages", &CPrefs::KeepPages},
 }};
 
 // The run-at-logon entry: whether it exists, and creating or removing it. False when that failed.

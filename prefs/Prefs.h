@@ -27,7 +27,8 @@ class CPrefs {
   bool RunMinimized = false;
   int32_t VariantsFontSize = kFontSizeLimits.standard;
   int32_t ResultsFontSize = kFontSizeLimits.standard;
-  bool FoldYo = false;  // е and ё as one letter in look-ups, searches and highlighting
+  bool FoldYo = false;     // е and ё as one letter in look-ups, searches and highlighting
+  bool KeepPages = false;  // bookmarks and history kept between runs
 
   // Fills every field. A missing value takes its default; so does a value that is not an integer,
   // and the load goes on. Returns the names of those values, empty when every value was fine.

@@ -35,3 +35,9 @@ void CSearchQuery::AddWord(std::string_view token, bool fullWords, bool allWords
   wholeWord.push_back(isWhole);
   required.push_back(isRequired);
 }
+
+void CSearchQuery::AddParsedWord(std::string word, bool isWhole, bool isRequired) {
+  words.push_back(std::move(word));
+  wholeWord.push_back(isWhole);
+  required.push_back(isRequired);
+}

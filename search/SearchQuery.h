@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class CSearchQuery {
@@ -14,6 +15,15 @@ class CSearchQuery {
   CSearchQuery(std::string_view text, bool fullWords, bool allWords, bool yoAsYe = false);
 
   void AddWord(std::string_view token, bool fullWords, bool allWords);
+  // A word as it stands in a query already made (upper-cased, markers removed), with its flags.
+  void AddParsedWord(std::string word, bool isWhole, bool isRequired);
+  // A query made again from what it holds: its text and its е/ё setting, then AddParsedWord for its words.
+  static CSearchQuery Kept(std::string keptText, bool foldYo) {
+    CSearchQuery query;
+    query.text = std::move(keptText);
+    query.yoAsYe = foldYo;
+    return query;
+  }
 
   int32_t WordCount() const { return static_cast<int32_t>(words.size()); }
   const std::string& Word(int32_t i) const { return words[i]; }

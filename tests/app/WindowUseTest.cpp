@@ -2,11 +2,15 @@
 // mouse, its captions whole, its status texts on screen.
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusTipEvent>
 #include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextTable>
 
 #include "app/Application.h"
@@ -14,6 +18,8 @@
 #include "dictionary/Messages.h"
 #include "tests/app/MainFormFixture.h"
 #include "tests/support/TextsFit.h"
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -431,6 +437,139 @@ TEST_F(WindowUseTest, AGlossaryThatCannotBeReadLeavesTheDictionaryAsItWas) {
   EXPECT_EQ(window.Dictionary().ArticleCount(), 5);
   Search(QString::fromUtf8("тормоз"));
   EXPECT_EQ(window.CurrentPage().articleIds.size(), 3u);
+}
+
+// The bookmarks and the history of one run, with the setting on or off, in a data folder of the test's.
+class KeptPagesTest : public WindowUseTest {
+ protected:
+  TMainForm& StartKeeping(bool keep) {
+    form.reset();  // the window before writes its lists and settings as it goes
+    CPrefs prefs;
+    prefs.KeepPages = keep;
+    EXPECT_TRUE(prefs.SaveToRegistry());
+    return Shown();
+  }
+  QString KeptFile() const { return folder.path() + u"/data/TelmoTX/Telmo Carro Lexiconia/pages.txt"_s; }
+  // The window writes its lists at the exit: while the test's data folder is still the one in use.
+  void TearDown() override { form.reset(); }
+
+  const CUserDataFolder data{folder.path() + u"/data"_s};
+};
+
+TEST_F(KeptPagesTest, WithTheSettingOnBookmarksAndHistoryOutliveTheRun) {
+  TMainForm& first = StartKeeping(true);
+  Search(u"oil"_s);
+  first.AddBookmark();
+  Search(QString::fromUtf8("тормоз"));
+  first.AddBookmark();
+  first.BackSpeedButton->click();  // the kept position is the "oil" page
+  const std::vector<CResultPage> bookmarks = first.Bookmarks();
+  ASSERT_TRUE(QFile::exists(KeptFile())) << "written after every change";
+
+  TMainForm& second = StartKeeping(true);
+  EXPECT_EQ(second.Bookmarks(), bookmarks);
+  EXPECT_TRUE(second.BookmarksBrowser->toPlainText().contains(QString::fromUtf8("тормоз")));
+  ASSERT_EQ(second.History().size(), 4u) << "about, oil, тормоз, then this start's about page";
+  EXPECT_EQ(second.HistoryIndex(), 3);
+  EXPECT_EQ(second.CurrentPage().pageKind, CPageKind::About);
+  second.BackSpeedButton->click();
+  EXPECT_EQ(second.CurrentPage().label, std::string("тормоз"_cp));
+  EXPECT_TRUE(ResultText().contains(QString::fromUtf8("Устройство для остановки."))) << "rendered afresh";
+  second.BackSpeedButton->click();
+  EXPECT_EQ(second.CurrentPage().query.Text(), "oil");
+  messages.clear();
+  form.reset();
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(KeptPagesTest, WithTheSettingOffNothingIsReadOrWritten) {
+  TMainForm& first = StartKeeping(true);
+  Search(u"oil"_s);
+  first.AddBookmark();
+  const QByteArray kept = [&] {
+    form.reset();
+    QFile file(KeptFile());
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+  }();
+  TMainForm& second = StartKeeping(false);
+  EXPECT_TRUE(second.Bookmarks().empty());
+  EXPECT_EQ(second.History().size(), 1u);
+  Search(u"torque"_s);
+  second.AddBookmark();
+  form.reset();
+  QFile file(KeptFile());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), kept);
+}
+
+TEST_F(KeptPagesTest, ADamagedFileIsToldOnceAndKeptAside) {
+  QDir().mkpath(QFileInfo(KeptFile()).path());
+  const QByteArray damaged = "carrolex pages 1\nposition\t7\n";
+  {
+    QFile file(KeptFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+  }
+  messages.clear();
+  TMainForm& window = StartKeeping(true);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages.front().text.contains(QString::fromUtf8("строка 2: позиция вне истории")))
+      << messages.front().text.toStdString();
+  EXPECT_TRUE(window.Bookmarks().empty());
+  EXPECT_EQ(window.History().size(), 1u);
+  QFile aside(KeptFile() + u".bak"_s);
+  ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+  EXPECT_EQ(aside.readAll(), damaged);
+  Search(u"oil"_s);
+  EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(KeptPagesTest, AFileThatCannotBeWrittenIsToldOnce) {
+  // A file where the folder would go.
+  QDir().mkpath(folder.path() + u"/data"_s);
+  std::ofstream((folder.path() + u"/data/TelmoTX"_s).toStdString()) << "not a folder";
+  messages.clear();
+  TMainForm& window = StartKeeping(true);
+  Search(u"oil"_s);
+  window.AddBookmark();
+  ASSERT_EQ(messages.size(), 1u) << "the first failed write only";
+  EXPECT_TRUE(messages.back().text.startsWith(QString::fromUtf8("Не удалось записать закладки и историю")))
+      << messages.back().text.toStdString();
+  EXPECT_EQ(window.Bookmarks().size(), 1u) << "the lists go on in memory";
+}
+
+TEST_F(KeptPagesTest, TheBookmarksPaneRemovesTheEntryItsMenuWasOpenedOn) {
+  TMainForm& window = StartKeeping(false);
+  for (const char* text : {"oil", "torque", "brake"}) {
+    Search(QString::fromUtf8(text));
+    window.AddBookmark();
+  }
+  window.PageControl->setCurrentWidget(window.BookmarksTabSheet);
+  ThtmlLite* pane = window.BookmarksBrowser;
+  const QTextCursor entry = pane->document()->find(QString::fromUtf8("torque"));
+  ASSERT_FALSE(entry.isNull());
+  QTextCursor inside(pane->document());
+  inside.setPosition(entry.selectionStart() + 2);  // within the link's text
+  const QPoint at = pane->cursorRect(inside).center();
+  emit pane->customContextMenuRequested(at);
+  ASSERT_TRUE(window.BookmarksPopupMenu->isVisible());
+  EXPECT_EQ(window.BookmarksPopupMenu->actions(), QList<QAction*>{window.DeleteBookmarkItem});
+  EXPECT_EQ(window.DeleteBookmarkItem->text(), QString::fromUtf8("Удалить закладку"));
+  window.DeleteBookmarkItem->trigger();
+  window.BookmarksPopupMenu->close();
+  ASSERT_EQ(window.Bookmarks().size(), 2u);
+  EXPECT_EQ(window.Bookmarks()[0].query.Text(), "oil");
+  EXPECT_EQ(window.Bookmarks()[1].query.Text(), "brake");
+  EXPECT_FALSE(pane->toPlainText().contains(QString::fromUtf8("torque")));
+  EXPECT_TRUE(Click(pane, u"bookmark://1"_s));
+  EXPECT_EQ(window.CurrentPage().query.Text(), "brake") << "the links are the new positions";
+
+  ASSERT_FALSE(window.BookmarksPopupMenu->isVisible());
+  const QPoint below(1, pane->height() - 2);
+  ASSERT_TRUE(pane->anchorAt(below).isEmpty()) << pane->anchorAt(below).toStdString();
+  emit pane->customContextMenuRequested(below);
+  EXPECT_FALSE(window.BookmarksPopupMenu->isVisible());
 }
 
 // A search that finds nothing offers what would, a click away; the variants pane offers the same.

@@ -101,6 +101,7 @@ TEST_F(PrefsTest, StoredValuesLoadIntoTheFields) {
        {}},
       {"the ninth value, е and ё as one letter", {{"FoldYo", 1}}, {.FoldYo = true}, {}},
       {"a ninth value that is no integer", {{"FoldYo", "yes"}}, {}, {"FoldYo"}},
+      {"the tenth value, bookmarks and history kept", {{"KeepPages", 1}}, {.KeepPages = true}, {}},
       {"values that are no integers take their defaults, the others still load",
        {{"SearchExact", "abc"},
         {"SearchFullWords", 1},
@@ -133,6 +134,7 @@ TEST_F(PrefsTest, EveryValueIsWrittenAsAnIntegerAndAFlagOfTwoComesBackAsOne) {
   EXPECT_EQ(SettingsFile(),
             "[General]\n"
             "FoldYo=0\n"
+            "KeepPages=0\n"
             "MaxResultDisplayCount=500\n"
             "MaxVariantDisplayCount=10\n"
             "MinToTray=0\n"
