@@ -1,4 +1,5 @@
 #include "bench/Corpus.h"
+#include "bench/Floor.h"
 #include "dictionary/Dictionary.h"
 #include "dictionary/Variant.h"
 #include "pages/ResultPage.h"
@@ -7,12 +8,24 @@
 
 namespace {
 
+void FloorScan(benchmark::State& state) {
+  if (CorpusMissing(state)) return;
+  const std::vector<char>& bytes = floor_scan::CorpusBytes();
+  std::size_t found = 0;
+  for (auto _ : state) found = floor_scan::CountEither(bytes.data(), bytes.size(), 0xF2, 0xD2);
+  state.counters["MB"] = static_cast<double>(bytes.size()) / (1 << 20);
+  state.counters["found"] = static_cast<double>(found);
+  state.counters["x_floor"] = floor_scan::TimesFloor();
+}
+BENCHMARK(FloorScan)->Unit(benchmark::kMillisecond);
+
 void SearchQuery(benchmark::State& state, std::string_view typed, bool yoAsYe = false) {
   if (CorpusMissing(state)) return;
   const CSearchQuery query(cp1251::FromUtf8Lossy(typed), false, false, yoAsYe);
   std::size_t found = 0;
   for (auto _ : state) found = Corpus().Search(query).articleIds.size();
   state.counters["found"] = static_cast<double>(found);
+  state.counters["x_floor"] = floor_scan::TimesFloor();
 }
 BENCHMARK_CAPTURE(SearchQuery, one_word_ru, "тормоз")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SearchQuery, one_word_en, "engine")->Unit(benchmark::kMillisecond);
@@ -44,6 +57,7 @@ void Variants(benchmark::State& state, std::string_view typed) {
   std::vector<CVariant> list;
   for (auto _ : state) Corpus().LookupVariants(input, list);
   state.counters["variants"] = static_cast<double>(list.size());
+  state.counters["x_floor"] = floor_scan::TimesFloor();
 }
 BENCHMARK_CAPTURE(Variants, br, "br")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Variants, tor, "тор")->Unit(benchmark::kMicrosecond);
