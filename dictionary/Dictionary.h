@@ -136,8 +136,17 @@ class CDictionary {
 
   void BuildIndexes();
   static uint64_t HeadwordSignature(const CArticle& article);
-  // The searched fields that hold `word`, in store order, found by one scan of the whole file.
-  std::vector<CFieldRef> CandidateFields(std::string_view word, bool wholeWord, bool yoAsYe) const;
+  // A query word as the scan looks for it.
+  struct CLookedWord {
+    std::string_view word;
+    bool wholeWord;
+  };
+  // At most this many words share one scan: each costs the scan a few comparisons per byte.
+  static constexpr std::size_t kWordsPerScan = 8;
+  // For each of `words`, the searched fields that hold it, in store order, found by one scan of the
+  // whole file for all of them.
+  std::vector<std::vector<CFieldRef>> CandidateFields(const std::vector<CLookedWord>& words,
+                                                      bool yoAsYe) const;
 
   std::vector<char> bytes;  // the file; the articles' texts point into it
   std::vector<CArticle> articles;

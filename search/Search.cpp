@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <limits>
 #include <map>
 
 #include "dictionary/Dictionary.h"
@@ -76,18 +77,30 @@ int64_t Clamped(int64_t score) {
   return std::min(score, kMaxScore);
 }
 
-// Hands each position in [p, end) that follows a non-letter and starts with bytes of the
-// `leading` classes to `candidateAt`, which says where to go on.
-template <std::size_t N, class CClass, class CCandidate>
-void ScanWordStarts(const char* base, std::size_t p, std::size_t end, const std::array<CClass, N>& leading,
-                    CCandidate&& candidateAt) {
+// The first two letters of a query word, as the scan filters word starts by them (measured: a third
+// letter costs more than it saves).
+template <int Width>
+struct CWordStart {
+  CByteClass<Width> first;
+  CByteClass<Width> second;
+  bool oneLetter;
+};
+
+// Hands each position in [p, end) that follows a non-letter and starts with the first letters of one
+// of `starts` to `candidateAt`, which says where to go on.
+template <int Width, class CCandidate>
+void ScanWordStarts(const char* base, std::size_t p, std::size_t end,
+                    const std::vector<CWordStart<Width>>& starts, CCandidate&& candidateAt) {
   const auto hitsAt = [&](std::size_t at) {
-    CLanes hits = NotLetter(Load16(base + at - 1));
-    for (std::size_t k = 0; k < N; ++k) hits &= leading[k].In(Load16(base + at + k));
-    return hits;
+    const CBytes here = Load16(base + at);
+    const CBytes next = Load16(base + at + 1);
+    CLanes any{};
+    for (const CWordStart<Width>& start : starts)
+      any |= start.oneLetter ? start.first.In(here) : start.first.In(here) & start.second.In(next);
+    return any & NotLetter(Load16(base + at - 1));
   };
   // Two blocks a round, one branch: real word starts of the leading bytes are rare.
-  while (p + 2 * sizeof(CBytes) + N <= end) {
+  while (p + 2 * sizeof(CBytes) + 2 <= end) {
     const CLanes low = hitsAt(p);
     const CLanes high = hitsAt(p + sizeof(CBytes));
     if (!AnyLane(low | high)) {
@@ -97,9 +110,12 @@ void ScanWordStarts(const char* base, std::size_t p, std::size_t end, const std:
     p = candidateAt(AnyLane(low) ? p + FirstLane(low) : p + sizeof(CBytes) + FirstLane(high));
   }
   const auto fitsAt = [&](std::size_t at) {
-    for (std::size_t k = 0; k < N; ++k)
-      if (at + k >= end || !leading[k].Has(static_cast<unsigned char>(base[at + k]))) return false;
-    return !IsWordLetter(static_cast<unsigned char>(base[at - 1]));
+    if (IsWordLetter(static_cast<unsigned char>(base[at - 1]))) return false;
+    return std::any_of(starts.begin(), starts.end(), [&](const CWordStart<Width>& start) {
+      return start.first.Has(static_cast<unsigned char>(base[at])) &&
+             (start.oneLetter ||
+              (at + 1 < end && start.second.Has(static_cast<unsigned char>(base[at + 1]))));
+    });
   };
   while (p < end) p = fitsAt(p) ? candidateAt(p) : p + 1;
 }
@@ -125,23 +141,30 @@ int32_t CDictionary::ScoreWord(std::string_view word, std::string_view text, boo
   return static_cast<int32_t>(Clamped(weights * occurrences * 10000 / (wordStarts + 1)));
 }
 
-std::vector<CDictionary::CFieldRef> CDictionary::CandidateFields(std::string_view word, bool wholeWord,
-                                                                 bool yoAsYe) const {
-  std::vector<CFieldRef> fields;
+std::vector<std::vector<CDictionary::CFieldRef>> CDictionary::CandidateFields(
+    const std::vector<CLookedWord>& words, bool yoAsYe) const {
+  std::vector<std::vector<CFieldRef>> fields(words.size());
   if (articles.empty()) return fields;
-  if (word.empty()) {  // the empty word stands at every word start, even of an empty text
-    fields.reserve(articles.size() * 3);
+  std::vector<std::size_t> scanned;  // the words the scan looks for
+  for (std::size_t n = 0; n < words.size(); ++n) {
+    if (!words[n].word.empty()) {
+      scanned.push_back(n);
+      continue;
+    }
+    // The empty word stands at every word start, even of an empty text.
+    fields[n].reserve(articles.size() * 3);
     for (int32_t position = 0; position < ArticleCount(); ++position)
       for (const CSearchedField field :
            {CSearchedField::Definition, CSearchedField::Translation, CSearchedField::Term})
-        fields.push_back({position, field});
-    return fields;
+        fields[n].push_back({position, field});
   }
+  if (scanned.empty()) return fields;
 
   const char* base = bytes.data();
   const auto offset = [base](std::string_view text) { return static_cast<std::size_t>(text.data() - base); };
-  // A possible occurrence at p: its first bytes fit and the byte before p is no letter. When
-  // the word occurs there, its field is taken and the scan goes on past the field.
+  // A word found in a field is taken with that field and not looked for again before its end.
+  std::vector<std::size_t> skipUntil(words.size(), 0);
+  // A possible occurrence at p: its first bytes fit and the byte before p is no letter.
   int32_t position = 0;
   const auto candidateAt = [&](std::size_t p) -> std::size_t {
     while (position + 1 < ArticleCount() && p >= offset(articles[position + 1].term)) ++position;
@@ -150,29 +173,41 @@ std::vector<CDictionary::CFieldRef> CDictionary::CandidateFields(std::string_vie
          {CSearchedField::Term, CSearchedField::Translation, CSearchedField::Definition}) {
       const std::string_view text = FieldText(article, field);
       if (p < offset(text) || p >= offset(text) + text.size()) continue;
-      if (!MatchesAt(word, text, p - offset(text), wholeWord, yoAsYe)) return p + 1;
-      fields.push_back({position, field});
-      return offset(text) + text.size();
+      for (const std::size_t n : scanned)
+        if (p >= skipUntil[n] &&
+            MatchesAt(words[n].word, text, p - offset(text), words[n].wholeWord, yoAsYe)) {
+          fields[n].push_back({position, field});
+          skipUntil[n] = offset(text) + text.size();
+        }
+      break;
     }
-    return p + 1;
+    // On where the first word still looked for may stand: past the field when every word was found in it.
+    std::size_t next = std::numeric_limits<std::size_t>::max();
+    for (const std::size_t n : scanned) next = std::min(next, std::max(skipUntil[n], p + 1));
+    return next;
   };
 
   // Texts start after their 4-byte counts, whose last byte is 0 for any text under 16 MB: a
   // text's first byte is seen as a word start.
-  std::size_t p = offset(articles.front().term);
+  const std::size_t p = offset(articles.front().term);
   const std::size_t end = offset(articles.back().transcription) + articles.back().transcription.size();
-  // The first two bytes filter (measured: a third costs more than it saves).
   const auto scan = [&]<int Width>() {
-    const auto leading = [yoAsYe](char c) {
-      return CByteClass<Width>(static_cast<unsigned char>(c), yoAsYe);
-    };
-    if (word.size() == 1)
-      ScanWordStarts<1>(base, p, end, std::array{leading(word[0])}, candidateAt);
-    else
-      ScanWordStarts<2>(base, p, end, std::array{leading(word[0]), leading(word[1])}, candidateAt);
+    std::vector<CWordStart<Width>> starts;
+    for (const std::size_t n : scanned) {
+      const std::string_view word = words[n].word;
+      starts.push_back(
+          {.first = CByteClass<Width>(static_cast<unsigned char>(word[0]), yoAsYe),
+           .second = CByteClass<Width>(static_cast<unsigned char>(word[word.size() > 1]), yoAsYe),
+           .oneLetter = word.size() == 1});
+    }
+    ScanWordStarts<Width>(base, p, end, starts, candidateAt);
   };
-  // Four bytes to a letter only where е and ё count as one and the word begins with one of them.
-  if (yoAsYe && (FoldsToYe(word[0]) || (word.size() > 1 && FoldsToYe(word[1]))))
+  // Four bytes to a letter only where е and ё count as one and a word begins with one of them.
+  const bool yoLeads = yoAsYe && std::any_of(scanned.begin(), scanned.end(), [&](std::size_t n) {
+                         const std::string_view word = words[n].word;
+                         return FoldsToYe(word[0]) || (word.size() > 1 && FoldsToYe(word[1]));
+                       });
+  if (yoLeads)
     scan.template operator()<4>();
   else
     scan.template operator()<2>();
@@ -196,15 +231,28 @@ std::vector<CDictionary::CSearchHit> CDictionary::RankArticles(const CSearchQuer
     int32_t score;
   };
   std::map<std::pair<std::string_view, bool>, std::vector<CScoredField>> looked;
-  for (int32_t i = 0; i < wordCount; ++i) {
-    const std::string& word = query.Word(i);
-    auto [entry, isNew] = looked.try_emplace({word, query.WholeWord(i)});
-    if (isNew)
-      for (const CFieldRef& ref : CandidateFields(word, query.WholeWord(i), query.YoAsYe()))
-        if (const int32_t score = ScoreWord(word, FieldText(articles[ref.position], ref.field),
-                                            query.WholeWord(i), query.YoAsYe());
+  // The distinct words, a few to a scan of the file.
+  std::vector<CLookedWord> batch;
+  const auto lookUp = [&] {
+    const std::vector<std::vector<CFieldRef>> found = CandidateFields(batch, query.YoAsYe());
+    for (std::size_t n = 0; n < batch.size(); ++n) {
+      std::vector<CScoredField>& scored = looked[{batch[n].word, batch[n].wholeWord}];
+      for (const CFieldRef& ref : found[n])
+        if (const int32_t score = ScoreWord(batch[n].word, FieldText(articles[ref.position], ref.field),
+                                            batch[n].wholeWord, query.YoAsYe());
             score > 0)
-          entry->second.push_back({ref.position, ref.field, score});
+          scored.push_back({ref.position, ref.field, score});
+    }
+    batch.clear();
+  };
+  for (int32_t i = 0; i < wordCount; ++i) {
+    if (!looked.try_emplace({query.Word(i), query.WholeWord(i)}).second) continue;
+    batch.push_back({query.Word(i), query.WholeWord(i)});
+    if (batch.size() == kWordsPerScan) lookUp();
+  }
+  if (!batch.empty()) lookUp();
+  for (int32_t i = 0; i < wordCount; ++i) {
+    const auto entry = looked.find({query.Word(i), query.WholeWord(i)});
     requiredCount += query.Required(i);
     for (const CScoredField& found : entry->second) {
       scores[found.position] += int64_t{found.score} * FieldWeight(found.field);
