@@ -15,7 +15,6 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdlib>
 
 #include "app/Modal.h"
 #include "app/QtText.h"
@@ -54,13 +53,9 @@ QAction* Item(QMenu* menu, const char* name, const char* caption) {
   return action;
 }
 
-const char* Environment(const char* name) {
-  return std::getenv(name);
-}
-
 // The data file: the current folder, beside the program, then the data folders.
 std::vector<std::filesystem::path> DataFolders() {
-  return DataFileFolders(QCoreApplication::applicationDirPath().toStdString(), Environment);
+  return DataFileFolders(QCoreApplication::applicationDirPath().toStdString(), ProcessEnvironment);
 }
 
 }  // namespace
@@ -276,7 +271,7 @@ int TMainForm::FormCreate() {
   ApplyPrefs();
 
   dictionary = std::make_unique<CDictionary>();
-  const auto found = FindDataFileForUser(dataFolders, Environment);
+  const auto found = FindDataFileForUser(dataFolders, ProcessEnvironment);
   try {
     if (!found) {
       std::vector<std::string> places;

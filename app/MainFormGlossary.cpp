@@ -25,9 +25,7 @@ QString ChosenFile(QWidget* parent) {
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   QStringList patterns;
-  for (const QString& ending :
-       QString::fromUtf8(FormatEndings().data(), static_cast<qsizetype>(FormatEndings().size()))
-           .split(u' ', Qt::SkipEmptyParts))
+  for (const QString& ending : FromCp1251(FormatEndings()).split(u' ', Qt::SkipEmptyParts))
     patterns.append(u'*' + ending);
   dialog.setNameFilters({QString::fromUtf8("Словари и глоссарии (%1)").arg(patterns.join(u' ')),
                          QString::fromUtf8("Все файлы (*)")});
@@ -47,10 +45,9 @@ bool TMainForm::AddDictionary(QString fileName) {
   const std::string path = QFile::encodeName(fileName).toStdString();
   const auto format = FormatOfFile(path);
   if (!format)
-    return failed(
-        QString::fromUtf8("Формат файла не ясен по его окончанию; словари и глоссарии: %1.")
-            .arg(QString::fromUtf8(FormatEndings().data(), static_cast<qsizetype>(FormatEndings().size()))));
-  const auto folder = UserDataFolder([](const char* name) { return std::getenv(name); });
+    return failed(QString::fromUtf8("Формат файла не ясен по его окончанию; словари и глоссарии: %1.")
+                      .arg(FromCp1251(FormatEndings())));
+  const auto folder = UserDataFolder(ProcessEnvironment);
   if (!folder) return failed(QString::fromUtf8("Не задана папка данных пользователя (HOME)."));
   CAddedGlossary added;
   // Entries a source cannot give are counted, as the message tells the user.

@@ -13,7 +13,7 @@
 #include "prefs/PageOutput.h"
 
 QString TMainForm::KeptPagesPath() const {
-  const auto folder = UserDataFolder([](const char* name) { return std::getenv(name); });
+  const auto folder = UserDataFolder(ProcessEnvironment);
   return folder ? QString::fromStdString((*folder / "pages.txt").string()) : QString();
 }
 
@@ -22,14 +22,14 @@ void TMainForm::LoadKeptPages() {
   keptPagesRead = true;
   const QString path = KeptPagesPath();
   if (!prefs.KeepPages || path.isEmpty() || !QFileInfo::exists(path)) return;
-  QFile file(path);
   CKeptPages kept;
   try {
-    if (!QFileInfo(path).isFile() || QFileInfo(path).size() > static_cast<qint64>(kMaxKeptPagesBytes))
+    QFile file(path);
+    if (!QFileInfo(path).isFile())
       throw CKeptPagesError(std::string("это не файл закладок и истории программы"_cp));
     if (!file.open(QIODevice::ReadOnly)) throw CKeptPagesError(ToCp1251(file.errorString()));
+    // One byte beyond the bound tells the reader that the file is larger.
     const QByteArray bytes = file.read(static_cast<qint64>(kMaxKeptPagesBytes) + 1);
-    file.close();
     kept = ReadKeptPages(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   } catch (const CKeptPagesError& error) {
     // Nothing is lost: the file goes aside, and the lists start empty.

@@ -3,6 +3,7 @@
 // folder, then the per-user data folder, the installation's own data folder (../share beside the
 // executable's folder, wherever the program was installed) and the system data folders.
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -14,6 +15,10 @@
 inline constexpr const char* kLogoFile = "help/telmo.gif";
 
 using CEnvironmentLookup = std::function<const char*(const char* name)>;
+// The process's own environment, as the programs look it up; tests give lookups of their own.
+inline const char* ProcessEnvironment(const char* name) {
+  return std::getenv(name);
+}
 
 // The folders in search order, each once; `environment` reads XDG_DATA_HOME, HOME and XDG_DATA_DIRS.
 std::vector<std::filesystem::path> DataFileFolders(const std::filesystem::path& executableFolder,

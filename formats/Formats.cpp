@@ -32,13 +32,6 @@ constexpr std::array<std::pair<std::string_view, CFormat>, 8> kEndings = {{{".ts
                                                                            {".ifo", CFormat::StarDict},
                                                                            {".index", CFormat::Dictd}}};
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
-
 // Our own source starts with "# name: value" lines and then our header line.
 bool IsOurTsv(std::string_view bytes) {
   if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
@@ -70,12 +63,12 @@ CGlossary ReadOurTsv(std::string_view bytes, const std::string& path, const CImp
 
 std::optional<CFormat> FormatNamed(std::string_view name) {
   for (const auto& [known, format] : kNames)
-    if (Lower(name) == known) return format;
+    if (AsciiLower(name) == known) return format;
   return std::nullopt;
 }
 
 std::optional<CFormat> FormatOfFile(std::string_view path) {
-  const std::string lower = Lower(path);
+  const std::string lower = AsciiLower(path);
   for (const auto& [ending, format] : kEndings)
     if (lower.ends_with(ending)) return format;
   return std::nullopt;

@@ -10,16 +10,9 @@
 
 namespace {
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-  return lower;
-}
-
 // Language names as sources write them, lower case (Latin) or as written (Cyrillic, UTF-8).
 bool Names(std::string_view name, std::initializer_list<std::string_view> names) {
-  const std::string lower = Lower(name);
+  const std::string lower = AsciiLower(name);
   return std::any_of(names.begin(), names.end(), [&](std::string_view known) { return lower == known; });
 }
 
@@ -60,6 +53,13 @@ std::string DecodeEntity(std::string_view text, std::size_t& pos) {
   std::string utf8;
   cp1251::AppendUtf8(utf8, c);
   return utf8;
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower;
 }
 
 std::string LinePlace(std::string_view file, uint64_t line) {
@@ -168,7 +168,7 @@ std::vector<CMarkupRun> MarkupRuns(std::string_view html) {
         ++pos;
         continue;
       }
-      std::string tag = Lower(html.substr(pos + 1, end - pos - 1));
+      std::string tag = AsciiLower(html.substr(pos + 1, end - pos - 1));
       pos = end + 1;
       const bool closing = !tag.empty() && tag[0] == '/';
       if (closing) tag.erase(0, 1);

@@ -51,6 +51,9 @@ struct CImportOptions {
   bool ourTsvTransliterates = false;
 };
 
+// Latin capitals in lower case, every other byte as it is: names of tags, formats and languages.
+std::string AsciiLower(std::string_view text);
+
 // "FILE, строка N" / "FILE, смещение N" in Windows-1251, FILE as given (UTF-8).
 std::string LinePlace(std::string_view file, uint64_t line);
 std::string OffsetPlace(std::string_view file, uint64_t offset);

@@ -86,13 +86,6 @@ bool IsForeign(std::string_view text) {
   return latin > 0 && cyrillic == 0;
 }
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
-
 // g_ascii_strcasecmp, then strcmp for words equal but for case: the order StarDict looks words up in.
 int AsciiCaseCompare(std::string_view a, std::string_view b) {
   const std::size_t common = std::min(a.size(), b.size());
@@ -192,7 +185,7 @@ void ReadMarkup(std::string_view text, CMarkupKind kind, std::string_view place,
       const bool closing = !inner.empty() && inner.front() == '/';
       if (closing) inner.remove_prefix(1);
       const bool empty = !inner.empty() && inner.back() == '/';
-      const std::string tag = Lower(inner.substr(0, inner.find_first_of(" \t\r\n/")));
+      const std::string tag = AsciiLower(inner.substr(0, inner.find_first_of(" \t\r\n/")));
       if (tag == "b" || tag == "strong") {
         if (!empty) count(bold, closing);
       } else if (tag == "i" || tag == "em") {

@@ -26,20 +26,6 @@ namespace fs = std::filesystem;
 
 const std::string kFixtures = std::string(CARRO_FORMAT_FIXTURES) + "/dictd/";
 
-CArticle Article(int32_t id, std::string_view term, std::string_view translation, int32_t language,
-                 std::string_view definition, int32_t group = 0, std::string_view seeAlso = {},
-                 std::string_view transcription = {}) {
-  return {.id = id,
-          .term = term,
-          .translation = translation,
-          .language = language,
-          .definition = definition,
-          .synonymGroup = group,
-          .extraText = {},
-          .seeAlso = seeAlso,
-          .transcription = transcription};
-}
-
 void WriteFile(const fs::path& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -172,11 +158,12 @@ TEST(Dictd, ExportLayout) {
 
 TEST(Dictd, IndexKeysAreFoldedAndSortedAsTheServerCompares) {
   CExported out;
-  Export(out, {Article(1, "Spark Plug", "свеча зажигания"_cp, 2, ""),
-               Article(2, "ABS", "Антиблокировочная система"_cp, 2, ""),
-               Article(3, "anti-roll bar", "стабилизатор"_cp, 2, ""),
-               Article(4, "tank capacity", "Ёмкость бака; объём"_cp, 2, ""),
-               Article(5, "4WD", "полный привод"_cp, 2, ""), Article(6, "Zuendkerze", "свеча"_cp, 5, "")});
+  Export(out,
+         {ArticleOf(1, "Spark Plug", "свеча зажигания"_cp, 2, ""),
+          ArticleOf(2, "ABS", "Антиблокировочная система"_cp, 2, ""),
+          ArticleOf(3, "anti-roll bar", "стабилизатор"_cp, 2, ""),
+          ArticleOf(4, "tank capacity", "Ёмкость бака; объём"_cp, 2, ""),
+          ArticleOf(5, "4WD", "полный привод"_cp, 2, ""), ArticleOf(6, "Zuendkerze", "свеча"_cp, 5, "")});
   std::vector<std::string> keys;
   std::map<std::string, std::string> written;  // key -> the fourth column
   std::istringstream lines(FileText(out.index));
@@ -203,21 +190,21 @@ TEST(Dictd, IndexKeysAreFoldedAndSortedAsTheServerCompares) {
 std::vector<CArticle> RoundTripArticles(std::vector<std::string>& texts) {
   std::vector<CArticle> articles = {
       Brake(),
-      Article(2, "spark plug", "свеча зажигания"_cp, 2, "Поджигает смесь.<br><b>Зазор</b> 0,8 мм."_cp, 2),
-      Article(3, "sparking plug", "свеча"_cp, 2, "", 2, "свеча накаливания"_cp),
-      Article(4, "anti-roll bar", "стабилизатор"_cp, 2, "Bar &amp; link: &lt;front&gt; &gt; rear"_cp),
-      Article(5, "Zuendkerze", "свеча зажигания"_cp, 5, "Zuendet das Gemisch."),
+      ArticleOf(2, "spark plug", "свеча зажигания"_cp, 2, "Поджигает смесь.<br><b>Зазор</b> 0,8 мм."_cp, 2),
+      ArticleOf(3, "sparking plug", "свеча"_cp, 2, "", 2, "свеча накаливания"_cp),
+      ArticleOf(4, "anti-roll bar", "стабилизатор"_cp, 2, "Bar &amp; link: &lt;front&gt; &gt; rear"_cp),
+      ArticleOf(5, "Zuendkerze", "свеча зажигания"_cp, 5, "Zuendet das Gemisch."),
       // No translation: the Russian first line stays the definition's; its own "См. также" line too.
-      Article(6, "ABS", "", 2, "Антиблокировочная система.<br>См. также: тормоз"_cp),
-      Article(7, "camshaft", "распределительный вал, распредвал"_cp, 2, ""),
-      Article(8, "brake [US]", "тормоз"_cp, 2, "", 0, "", "брейк"_cp),
+      ArticleOf(6, "ABS", "", 2, "Антиблокировочная система.<br>См. также: тормоз"_cp),
+      ArticleOf(7, "camshaft", "распределительный вал, распредвал"_cp, 2, ""),
+      ArticleOf(8, "brake [US]", "тормоз"_cp, 2, "", 0, "", "брейк"_cp),
   };
   // Enough text that offsets take several digits.
   texts.reserve(1000);  // the articles view these texts
   for (int32_t id = 9; id < 300; ++id) {
     texts.push_back("part " + std::to_string(id));
     texts.push_back(std::string("деталь номер "_cp) + std::to_string(id));
-    articles.push_back(Article(id, texts[texts.size() - 2], texts.back(), 2, "Text<br>more text"));
+    articles.push_back(ArticleOf(id, texts[texts.size() - 2], texts.back(), 2, "Text<br>more text"));
   }
   return articles;
 }
@@ -366,12 +353,12 @@ class CDictServer {
 
 std::vector<CArticle> OracleArticles() {
   return {Brake(),
-          Article(2, "ABS", "антиблокировочная система"_cp, 2, "Не даёт колёсам <b>блокироваться</b>."_cp),
-          Article(3, "spark plug", "свеча зажигания"_cp, 2, "Поджигает смесь."_cp, 3),
-          Article(4, "sparking plug", "свеча"_cp, 2, "", 3),
-          Article(5, "anti-roll bar", "стабилизатор поперечной устойчивости"_cp, 2, ""),
-          Article(6, "Zuendkerze", "свеча зажигания"_cp, 5, ""),
-          Article(7, "camshaft", "распределительный вал, распредвал"_cp, 2, "")};
+          ArticleOf(2, "ABS", "антиблокировочная система"_cp, 2, "Не даёт колёсам <b>блокироваться</b>."_cp),
+          ArticleOf(3, "spark plug", "свеча зажигания"_cp, 2, "Поджигает смесь."_cp, 3),
+          ArticleOf(4, "sparking plug", "свеча"_cp, 2, "", 3),
+          ArticleOf(5, "anti-roll bar", "стабилизатор поперечной устойчивости"_cp, 2, ""),
+          ArticleOf(6, "Zuendkerze", "свеча зажигания"_cp, 5, ""),
+          ArticleOf(7, "camshaft", "распределительный вал, распредвал"_cp, 2, "")};
 }
 
 TEST(Dictd, TheServerFindsEveryHeadwordOfTheExport) {

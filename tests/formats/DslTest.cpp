@@ -253,29 +253,17 @@ TEST(Dsl, KeepGoingSkipsBadCardsAndCountsThem) {
 std::vector<CArticle> RoundTripArticles() {
   CArticle brake = Brake();
   brake.seeAlso = "тормозной диск, тормозные колодки"_cp;
-  auto article = [](int32_t id, std::string_view term, std::string_view translation, int32_t language,
-                    std::string_view definition, int32_t group) {
-    return CArticle{.id = id,
-                    .term = term,
-                    .translation = translation,
-                    .language = language,
-                    .definition = definition,
-                    .synonymGroup = group,
-                    .extraText = {},
-                    .seeAlso = {},
-                    .transcription = {}};
-  };
   const std::string_view shoeDefinition = "<b>Колодка</b> барабанного тормоза<br>с <i>накладкой</i>"_cp;
   return {
       brake,
-      article(2, "brake shoe", "тормозная колодка"_cp, 2, shoeDefinition, 2),
-      article(3, "brake block", "тормозная колодка"_cp, 2, shoeDefinition, 2),
-      article(4, "brake pad", "тормозная колодка"_cp, 2, "Колодка <b>дискового <i>тормоза</i></b> и всё"_cp,
-              2),
-      article(5, "A<B & C>D [x] ~{y}\\@ <<z>> (opt) #1", "давление < 2 бар & t > 90 [с] ~"_cp, 0,
-              "p &lt; 2 &amp; t &gt; 90 &lt;&lt;z&gt;&gt; [a] {b} \\ ~ @ #"_cp, 0),
-      article(6, "Zuendkerze", "свеча зажигания"_cp, 5, "", 0),
-      article(7, "clutch", "", 2, "", 0),
+      ArticleOf(2, "brake shoe", "тормозная колодка"_cp, 2, shoeDefinition, 2),
+      ArticleOf(3, "brake block", "тормозная колодка"_cp, 2, shoeDefinition, 2),
+      ArticleOf(4, "brake pad", "тормозная колодка"_cp, 2, "Колодка <b>дискового <i>тормоза</i></b> и всё"_cp,
+                2),
+      ArticleOf(5, "A<B & C>D [x] ~{y}\\@ <<z>> (opt) #1", "давление < 2 бар & t > 90 [с] ~"_cp, 0,
+                "p &lt; 2 &amp; t &gt; 90 &lt;&lt;z&gt;&gt; [a] {b} \\ ~ @ #"_cp, 0),
+      ArticleOf(6, "Zuendkerze", "свеча зажигания"_cp, 5, "", 0),
+      ArticleOf(7, "clutch", "", 2, "", 0),
   };
 }
 

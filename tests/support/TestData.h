@@ -30,6 +30,21 @@ inline CDictionary Loaded(std::vector<char> bytes) {
   return dictionary;
 }
 
+// An article of the fields a test names; the others empty.
+inline CArticle ArticleOf(int32_t id, std::string_view term, std::string_view translation, int32_t language,
+                          std::string_view definition, int32_t group = 0, std::string_view seeAlso = {},
+                          std::string_view transcription = {}) {
+  return {.id = id,
+          .term = term,
+          .translation = translation,
+          .language = language,
+          .definition = definition,
+          .synonymGroup = group,
+          .extraText = {},
+          .seeAlso = seeAlso,
+          .transcription = transcription};
+}
+
 inline CArticle Brake() {
   return {.id = 1,
           .term = "brake",
