@@ -79,31 +79,38 @@ std::string_view FormatEndings() {
 }
 
 CGlossary ReadSource(const std::string& path, CFormat format, const CImportOptions& options) {
+  CGlossary glossary;
   switch (format) {
     case CFormat::DataFile: {
       CDictionary dictionary;
       dictionary.Load(path);
       return GlossaryOf(dictionary);
     }
+    case CFormat::Tsv: {
+      const std::string bytes = ReadSourceFile(path);
+      // A source exported from a spreadsheet is a glossary, even when it ends in .tsv.
+      if (IsOurTsv(bytes)) return ReadOurTsv(bytes, path, options);
+      glossary = ReadCsv(bytes, path, options);
+      break;
+    }
     case CFormat::StarDict:
-      return ReadStarDictFile(path, options);
+      glossary = ReadStarDictFile(path, options);
+      break;
     case CFormat::Dictd:
-      return ReadDictdFile(path, options);
+      glossary = ReadDictdFile(path, options);
+      break;
     case CFormat::Dsl:
-      return ReadDslFile(path, options);
-    default:
+      glossary = ReadDslFile(path, options);
+      break;
+    case CFormat::Tbx:
+      glossary = ReadTbx(ReadSourceFile(path), path, options);
+      break;
+    case CFormat::Csv:
+      glossary = ReadCsv(ReadSourceFile(path), path, options);
       break;
   }
-  const std::string bytes = ReadSourceFile(path);
-  switch (format) {
-    case CFormat::Tsv:
-      // A source exported from a spreadsheet is a glossary, even when it ends in .tsv.
-      return IsOurTsv(bytes) ? ReadOurTsv(bytes, path, options) : ReadCsv(bytes, path, options);
-    case CFormat::Tbx:
-      return ReadTbx(bytes, path, options);
-    default:
-      return ReadCsv(bytes, path, options);
-  }
+  LeaveSharedDefinitionsToHeads(glossary);
+  return glossary;
 }
 
 bool CanExport(CFormat format) {

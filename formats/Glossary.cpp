@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <unordered_map>
 
 #include "text/Html.h"
 
@@ -93,6 +94,19 @@ std::string TranscriptionText(std::string_view utf8, std::string_view place, con
   } catch (const CFormatError&) {
     ++glossary.transcriptionsLeftOut;
     return {};
+  }
+}
+
+void LeaveSharedDefinitionsToHeads(CGlossary& glossary) {
+  std::unordered_map<int32_t, std::size_t> positions;
+  positions.reserve(glossary.articles.size());
+  for (std::size_t n = 0; n < glossary.articles.size(); ++n)
+    positions.try_emplace(glossary.articles[n].id, n);
+  for (CGlossaryArticle& article : glossary.articles) {
+    if (article.synonymGroup <= 0 || article.synonymGroup == article.id) continue;
+    const auto head = positions.find(article.synonymGroup);
+    if (head != positions.end() && glossary.articles[head->second].definition == article.definition)
+      article.definition.clear();
   }
 }
 

@@ -67,6 +67,11 @@ std::string SourceText(std::string_view utf8, std::string_view place, const CImp
 std::string TranscriptionText(std::string_view utf8, std::string_view place, const CImportOptions& options,
                               CGlossary& glossary);
 
+// A page shows a synonym's own definition and then its group head's: a glossary's members that
+// repeat their head's definition (alternative headwords of one card, terms of one concept) keep none
+// of their own, as the data's synonyms do.
+void LeaveSharedDefinitionsToHeads(CGlossary& glossary);
+
 // A bad entry: with keepGoing it is counted under `reason`, otherwise the source fails at `place`.
 void SkipOrFail(CGlossary& glossary, const CImportOptions& options, std::string_view place,
                 std::string_view reason);

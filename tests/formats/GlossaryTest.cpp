@@ -68,3 +68,28 @@ TEST(Dictzip, DamagedAndOversizedDataAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A synonym's page shows its head's definition after its own: a copy of it would show twice.
+TEST(Glossary, MembersLeaveTheirHeadsDefinitionToTheHead) {
+  CGlossary glossary;
+  const auto add = [&](int32_t id, int32_t group, std::string definition) {
+    CGlossaryArticle article;
+    article.id = id;
+    article.synonymGroup = group;
+    article.definition = std::move(definition);
+    glossary.articles.push_back(article);
+  };
+  add(1, 1, "shared");
+  add(2, 1, "shared");
+  add(3, 1, "its own");
+  add(4, 0, "shared");
+  add(5, 9, "shared");  // a head that is not there
+  LeaveSharedDefinitionsToHeads(glossary);
+  const std::vector<std::string> definitions = {"shared", "", "its own", "shared", "shared"};
+  for (std::size_t n = 0; n < definitions.size(); ++n)
+    EXPECT_EQ(glossary.articles[n].definition, definitions[n]) << n;
+}
+
+}  // namespace
