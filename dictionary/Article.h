@@ -22,12 +22,13 @@ constexpr int32_t LanguageCode(CLanguage language) {
 
 class CArticle {
  public:
+  // The numbers first and the texts after them: no padding between, as the store holds one per article.
   int32_t id = 0;
+  int32_t language = 0;            // 2 English, 5 German
+  int32_t synonymGroup = 0;        // id of the group's head article; 0 or less: none
   std::string_view term{};         // English or German headword
   std::string_view translation{};  // Russian headword
-  int32_t language = 0;            // 2 English, 5 German
   std::string_view definition{};   // HTML written by the data's authors
-  int32_t synonymGroup = 0;        // id of the group's head article; 0 or less: none
   std::string_view extraText{};
   std::string_view seeAlso{};
   std::string_view transcription{};

@@ -111,23 +111,37 @@ void CDictionary::BuildIndexes() {
   groupIndex.clear();
   headwordSignatures.clear();
   headwordSignatures.reserve(articles.size());
+  articleStarts.clear();
+  articleStarts.reserve(articles.size());
+  idsAscend = true;
   for (int32_t position = 0; position < ArticleCount(); ++position) {
     const CArticle& article = articles[position];
     headwordSignatures.push_back(HeadwordSignature(article));
-    if (article.id > 0) idIndex.emplace_back(article.id, position);
+    articleStarts.push_back(static_cast<uint32_t>(article.term.data() - bytes.data()));
+    if (position > 0 && article.id <= articles[position - 1].id) idsAscend = false;
     if (article.synonymGroup > 0) groupIndex.emplace_back(article.synonymGroup, position);
   }
+  if (!std::is_sorted(groupIndex.begin(), groupIndex.end())) std::sort(groupIndex.begin(), groupIndex.end());
+  if (idsAscend) return;
+  for (int32_t position = 0; position < ArticleCount(); ++position)
+    if (articles[position].id > 0) idIndex.emplace_back(articles[position].id, position);
   // When ids repeat, the last article read wins: keep the highest position of each id.
   std::sort(idIndex.begin(), idIndex.end());
   std::size_t kept = 0;
   for (std::size_t i = 0; i < idIndex.size(); ++i)
     if (i + 1 == idIndex.size() || idIndex[i + 1].first != idIndex[i].first) idIndex[kept++] = idIndex[i];
   idIndex.resize(kept);
-  std::sort(groupIndex.begin(), groupIndex.end());
 }
 
 int32_t CDictionary::PositionOf(int32_t id) const {
   if (articles.empty()) return -1;
+  if (idsAscend) {
+    if (id <= 0) return 0;
+    const auto it =
+        std::lower_bound(articles.begin(), articles.end(), id,
+                         [](const CArticle& article, int32_t wanted) { return article.id < wanted; });
+    return it != articles.end() && it->id == id ? static_cast<int32_t>(it - articles.begin()) : 0;
+  }
   const auto it = std::lower_bound(idIndex.begin(), idIndex.end(), CKeyPosition{id, INT32_MIN});
   return it != idIndex.end() && it->first == id ? it->second : 0;
 }

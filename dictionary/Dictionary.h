@@ -150,8 +150,14 @@ class CDictionary {
 
   std::vector<char> bytes;  // the file; the articles' texts point into it
   std::vector<CArticle> articles;
-  std::vector<CKeyPosition> idIndex;     // (id, position), one per id, sorted
+  // Where the ids ascend in store order, as in the files we build, the store is its own index and
+  // idIndex stays empty; else (id, position), one per id, sorted.
+  bool idsAscend = true;
+  std::vector<CKeyPosition> idIndex;
   std::vector<CKeyPosition> groupIndex;  // (group, position), sorted
+  // Where each article's texts begin in `bytes`, four bytes apiece: the search finds the article of
+  // a position in the file here rather than in the far larger articles.
+  std::vector<uint32_t> articleStarts;
   // Per article, a bit for each pair of first letters at the early word starts of its two
   // headwords: most articles fail a variants lookup on it without being read.
   std::vector<uint64_t> headwordSignatures;

@@ -1,126 +1,80 @@
 #include "search/Search.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <cstring>
 #include <limits>
 #include <map>
 
 #include "dictionary/Dictionary.h"
+#include "search/CandidateScan.h"
 #include "search/SearchQuery.h"
 #include "text/Cp1251.h"
 #include "text/WordRules.h"
 
 namespace {
 
-static_assert(std::endian::native == std::endian::little, "the candidate scan reads bytes in memory order");
-
-// Sixteen bytes at a time; GCC and Clang both compile these to plain vector instructions.
-using CBytes = unsigned char __attribute__((vector_size(16)));
-using CLanes = signed char __attribute__((vector_size(16)));
-
-CBytes Load16(const char* from) {
-  CBytes bytes;
-  std::memcpy(&bytes, from, sizeof bytes);
-  return bytes;
-}
-
-// The bytes that fold to the same letter as `c`: a letter's two cases, or `c` alone; with е and ё
-// as one letter, the four bytes of Е, е, Ё and ё. `Width` bytes are compared, repeats filling up.
-template <int Width>
-struct CByteClass {
-  std::array<unsigned char, Width> bytes{};
-  std::array<CBytes, Width> lanes{};
-
-  CByteClass(unsigned char c, bool yoAsYe) {
-    const unsigned char folded = FoldLetter(c, yoAsYe);
-    bytes.fill(folded);
-    int found = 1;
-    for (int other = 0; other < 256 && found < Width; ++other)
-      if (other != folded && FoldLetter(static_cast<unsigned char>(other), yoAsYe) == folded)
-        bytes[found++] = static_cast<unsigned char>(other);
-    for (int i = 0; i < Width; ++i) lanes[i] = CBytes{} + bytes[i];
-  }
-  bool Has(unsigned char c) const { return std::find(bytes.begin(), bytes.end(), c) != bytes.end(); }
-  // Comparing byte vectors gives lanes of all ones or zeros.
-  CLanes In(CBytes v) const {
-    CLanes in = v == lanes[0];
-    for (int i = 1; i < Width; ++i) in |= v == lanes[i];
-    return in;
-  }
-};
-
-bool FoldsToYe(char c) {
-  return FoldLetter(static_cast<unsigned char>(c), true) == FoldLetter(static_cast<unsigned char>(0xE5));
-}
-
-CLanes NotLetter(CBytes v) {
-  const CBytes lowered = (v | 0x20) - 'a';  // wraps below 'a': one comparison finds the Latin letters
-  const CLanes latin = lowered < 26;
-  return ~(latin | (v >= 0xC0) | ((v | 0x10) == 0xB8));
-}
-
-bool AnyLane(CLanes lanes) {
-  uint64_t halves[2];
-  std::memcpy(halves, &lanes, sizeof halves);
-  return (halves[0] | halves[1]) != 0;
-}
-
-int FirstLane(CLanes lanes) {
-  uint64_t halves[2];
-  std::memcpy(halves, &lanes, sizeof halves);
-  return halves[0] ? std::countr_zero(halves[0]) / 8 : 8 + std::countr_zero(halves[1]) / 8;
-}
-
 int64_t Clamped(int64_t score) {
   return std::min(score, kMaxScore);
 }
 
-// The first two letters of a query word, as the scan filters word starts by them (measured: a third
-// letter costs more than it saves).
-template <int Width>
-struct CWordStart {
-  CByteClass<Width> first;
-  CByteClass<Width> second;
-  bool oneLetter;
-};
+// The bytes that fold to the same letter as `c`, as one set: the bits in which they differ from it
+// are masked. A byte that is no letter takes its case partner too, so that plain words stay on the
+// faster comparison; the exact check turns the stray ones away.
+CByteSet FoldedSet(unsigned char c, bool yoAsYe) {
+  const unsigned char folded = FoldLetter(c, yoAsYe);
+  unsigned char differ = 0;
+  for (int other = 0; other < 256; ++other)
+    if (FoldLetter(static_cast<unsigned char>(other), yoAsYe) == folded)
+      differ |= static_cast<unsigned char>(other ^ c);
+  if (differ == 0) differ = 0x20;
+  return {differ, static_cast<unsigned char>(c | differ)};
+}
 
-// Hands each position in [p, end) that follows a non-letter and starts with the first letters of one
-// of `starts` to `candidateAt`, which says where to go on.
-template <int Width, class CCandidate>
-void ScanWordStarts(const char* base, std::size_t p, std::size_t end,
-                    const std::vector<CWordStart<Width>>& starts, CCandidate&& candidateAt) {
-  const auto hitsAt = [&](std::size_t at) {
-    const CBytes here = Load16(base + at);
-    const CBytes next = Load16(base + at + 1);
-    CLanes any{};
-    for (const CWordStart<Width>& start : starts)
-      any |= start.oneLetter ? start.first.In(here) : start.first.In(here) & start.second.In(next);
-    return any & NotLetter(Load16(base + at - 1));
+CWordFilter FilterOf(std::string_view word, bool yoAsYe) {
+  CWordFilter filter{};
+  for (std::size_t k = 0; k < 3; ++k)
+    filter.sets[k] = k < word.size() ? FoldedSet(static_cast<unsigned char>(word[k]), yoAsYe) : kAnyByte;
+  return filter;
+}
+
+CScanPath& ChosenPath() {
+  static CScanPath path = ProcessorRuns(CScanPath::Wide) ? CScanPath::Wide : CScanPath::Portable;
+  return path;
+}
+
+template <class CVisit>
+void ScanChosen(const char* base, std::size_t p, std::size_t end, const std::vector<CWordFilter>& filters,
+                CVisit& visit) {
+  const CCandidateVisit call = [](void* context, std::size_t at) {
+    return (*static_cast<CVisit*>(context))(at);
   };
-  // Two blocks a round, one branch: real word starts of the leading bytes are rare.
-  while (p + 2 * sizeof(CBytes) + 2 <= end) {
-    const CLanes low = hitsAt(p);
-    const CLanes high = hitsAt(p + sizeof(CBytes));
-    if (!AnyLane(low | high)) {
-      p += 2 * sizeof(CBytes);
-      continue;
-    }
-    p = candidateAt(AnyLane(low) ? p + FirstLane(low) : p + sizeof(CBytes) + FirstLane(high));
-  }
-  const auto fitsAt = [&](std::size_t at) {
-    if (IsWordLetter(static_cast<unsigned char>(base[at - 1]))) return false;
-    return std::any_of(starts.begin(), starts.end(), [&](const CWordStart<Width>& start) {
-      return start.first.Has(static_cast<unsigned char>(base[at])) &&
-             (start.oneLetter ||
-              (at + 1 < end && start.second.Has(static_cast<unsigned char>(base[at + 1]))));
-    });
-  };
-  while (p < end) p = fitsAt(p) ? candidateAt(p) : p + 1;
+#if CARRO_WIDE_SCAN
+  if (ChosenPath() == CScanPath::Wide)
+    return ScanCandidatesWide(base, p, end, filters.data(), filters.size(), call, &visit);
+#endif
+  ScanCandidatesPortable(base, p, end, filters.data(), filters.size(), call, &visit);
 }
 
 }  // namespace
+
+bool ProcessorRuns(CScanPath path) {
+  if (path == CScanPath::Portable) return true;
+#if CARRO_WIDE_SCAN
+  return __builtin_cpu_supports("avx2");
+#else
+  return false;
+#endif
+}
+
+bool UseScanPath(CScanPath path) {
+  if (!ProcessorRuns(path)) return false;
+  ChosenPath() = path;
+  return true;
+}
+
+CScanPath ScanPathInUse() {
+  return ChosenPath();
+}
 
 int32_t CDictionary::ScoreWord(std::string_view word, std::string_view text, bool wholeWord, bool yoAsYe) {
   if (word.size() > text.size()) return 0;
@@ -143,12 +97,15 @@ int32_t CDictionary::ScoreWord(std::string_view word, std::string_view text, boo
 
 std::vector<std::vector<CDictionary::CFieldRef>> CDictionary::CandidateFields(
     const std::vector<CLookedWord>& words, bool yoAsYe) const {
+  static_assert(kWordsPerScan <= kMaxScanFilters);
   std::vector<std::vector<CFieldRef>> fields(words.size());
   if (articles.empty()) return fields;
   std::vector<std::size_t> scanned;  // the words the scan looks for
+  std::vector<CWordFilter> filters;
   for (std::size_t n = 0; n < words.size(); ++n) {
     if (!words[n].word.empty()) {
       scanned.push_back(n);
+      filters.push_back(FilterOf(words[n].word, yoAsYe));
       continue;
     }
     // The empty word stands at every word start, even of an empty text.
@@ -164,15 +121,31 @@ std::vector<std::vector<CDictionary::CFieldRef>> CDictionary::CandidateFields(
   const auto offset = [base](std::string_view text) { return static_cast<std::size_t>(text.data() - base); };
   // A word found in a field is taken with that field and not looked for again before its end.
   std::vector<std::size_t> skipUntil(words.size(), 0);
-  // A possible occurrence at p: its first bytes fit and the byte before p is no letter.
   int32_t position = 0;
-  const auto candidateAt = [&](std::size_t p) -> std::size_t {
-    while (position + 1 < ArticleCount() && p >= offset(articles[position + 1].term)) ++position;
+  // The article that holds p, found from the last one by steps that double: candidates are sparse.
+  const auto moveTo = [&](std::size_t p) {
+    const auto startsBy = [&](int32_t at) { return at < ArticleCount() && articleStarts[at] <= p; };
+    int32_t step = 1;
+    for (; startsBy(position + step); step *= 2) position += step;
+    for (step /= 2; step > 0; step /= 2)
+      if (startsBy(position + step)) position += step;
+  };
+  const std::size_t end = offset(articles.back().transcription) + articles.back().transcription.size();
+  auto candidateAt = [&](std::size_t p) -> std::size_t {
+    // Most candidates stand inside a word. The byte before a text is the top byte of its count,
+    // so a letter there ends the matter only where the four bytes are no count of a text that fits.
+    if (IsWordLetter(static_cast<unsigned char>(base[p - 1]))) {
+      uint32_t count = 0;
+      std::memcpy(&count, base + p - 4, sizeof count);
+      if (count > end - p) return p + 1;
+    }
+    moveTo(p);
     const CArticle& article = articles[position];
     for (const CSearchedField field :
          {CSearchedField::Term, CSearchedField::Translation, CSearchedField::Definition}) {
       const std::string_view text = FieldText(article, field);
       if (p < offset(text) || p >= offset(text) + text.size()) continue;
+      if (!IsWordStart(text, p - offset(text))) break;
       for (const std::size_t n : scanned)
         if (p >= skipUntil[n] &&
             MatchesAt(words[n].word, text, p - offset(text), words[n].wholeWord, yoAsYe)) {
@@ -186,43 +159,13 @@ std::vector<std::vector<CDictionary::CFieldRef>> CDictionary::CandidateFields(
     for (const std::size_t n : scanned) next = std::min(next, std::max(skipUntil[n], p + 1));
     return next;
   };
-
-  // Texts start after their 4-byte counts, whose last byte is 0 for any text under 16 MB: a
-  // text's first byte is seen as a word start.
-  const std::size_t p = offset(articles.front().term);
-  const std::size_t end = offset(articles.back().transcription) + articles.back().transcription.size();
-  const auto scan = [&]<int Width>() {
-    std::vector<CWordStart<Width>> starts;
-    for (const std::size_t n : scanned) {
-      const std::string_view word = words[n].word;
-      starts.push_back(
-          {.first = CByteClass<Width>(static_cast<unsigned char>(word[0]), yoAsYe),
-           .second = CByteClass<Width>(static_cast<unsigned char>(word[word.size() > 1]), yoAsYe),
-           .oneLetter = word.size() == 1});
-    }
-    ScanWordStarts<Width>(base, p, end, starts, candidateAt);
-  };
-  // Four bytes to a letter only where е and ё count as one and a word begins with one of them.
-  const bool yoLeads = yoAsYe && std::any_of(scanned.begin(), scanned.end(), [&](std::size_t n) {
-                         const std::string_view word = words[n].word;
-                         return FoldsToYe(word[0]) || (word.size() > 1 && FoldsToYe(word[1]));
-                       });
-  if (yoLeads)
-    scan.template operator()<4>();
-  else
-    scan.template operator()<2>();
+  ScanChosen(base, offset(articles.front().term), end, filters, candidateAt);
   return fields;
 }
 
 std::vector<CDictionary::CSearchHit> CDictionary::RankArticles(const CSearchQuery& query,
                                                                int32_t& strictCount) const {
   const int32_t wordCount = query.WordCount();
-  std::vector<int64_t> scores(articles.size(), 0);
-  std::vector<int32_t> wordsFound(articles.size(), 0);
-  std::vector<int32_t> lastWordFound(articles.size(), -1);
-  std::vector<int32_t> requiredFound(articles.size(), 0);
-  int32_t requiredCount = 0;
-
   // A word given again scores the same fields again: each distinct word is looked for once, so a
   // pasted text of repeated words costs what its distinct words cost.
   struct CScoredField {
@@ -251,26 +194,43 @@ std::vector<CDictionary::CSearchHit> CDictionary::RankArticles(const CSearchQuer
     if (batch.size() == kWordsPerScan) lookUp();
   }
   if (!batch.empty()) lookUp();
+
+  // What each query word gives each article, by article and within one in query order: only the
+  // articles that hold a word are touched.
+  struct CWordScore {
+    int32_t position;
+    int32_t word;
+    int64_t score;
+  };
+  std::vector<CWordScore> given;
+  int32_t requiredCount = 0;
   for (int32_t i = 0; i < wordCount; ++i) {
-    const auto entry = looked.find({query.Word(i), query.WholeWord(i)});
     requiredCount += query.Required(i);
-    for (const CScoredField& found : entry->second) {
-      scores[found.position] += int64_t{found.score} * FieldWeight(found.field);
-      if (lastWordFound[found.position] != i) {
-        lastWordFound[found.position] = i;
-        ++wordsFound[found.position];
-        requiredFound[found.position] += query.Required(i);
-      }
-    }
+    for (const CScoredField& found : looked.find({query.Word(i), query.WholeWord(i)})->second)
+      given.push_back({found.position, i, int64_t{found.score} * FieldWeight(found.field)});
   }
+  const auto byArticle = [](const CWordScore& a, const CWordScore& b) { return a.position < b.position; };
+  if (!std::is_sorted(given.begin(), given.end(), byArticle))
+    std::stable_sort(given.begin(), given.end(), byArticle);
 
   std::vector<CSearchHit> hits;
   strictCount = 0;
-  for (int32_t position = 0; position < ArticleCount(); ++position) {
+  for (std::size_t g = 0; g < given.size();) {
+    const int32_t position = given[g].position;
+    int64_t score = 0;
+    int32_t wordsFound = 0;
+    int32_t requiredFound = 0;
+    for (int32_t lastWord = -1; g < given.size() && given[g].position == position; ++g) {
+      score += given[g].score;
+      if (given[g].word != lastWord) {
+        lastWord = given[g].word;
+        ++wordsFound;
+        requiredFound += query.Required(lastWord);
+      }
+    }
     // A required word that the article lacks excludes it.
-    int64_t score = requiredFound[position] < requiredCount ? 0 : scores[position];
-    if (score <= 0) continue;
-    if (wordsFound[position] == wordCount) {
+    if (requiredFound < requiredCount || score <= 0) continue;
+    if (wordsFound == wordCount) {
       score += kStrictBonus;
       ++strictCount;
     }

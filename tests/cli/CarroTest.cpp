@@ -317,7 +317,7 @@ class CarroLookups : public Carro {
     bremse.language = 5;
     bremse.synonymGroup = 1;
     CArticle oil{
-        .id = 3, .term = "oil", .translation = "масло"_cp, .language = 2, .definition = "Смазка."_cp};
+        .id = 3, .language = 2, .term = "oil", .translation = "масло"_cp, .definition = "Смазка."_cp};
     dct = Dct(FileBytes({brake, bremse, oil}));
   }
 

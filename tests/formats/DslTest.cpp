@@ -326,11 +326,11 @@ TEST(Dsl, RandomTextsSurviveTheRoundTrip) {
       texts.push_back(cp1251::FromUtf8Lossy(RandomText(random, text, 3)));
       const std::string* t = &texts[texts.size() - 5];
       articles.push_back({.id = n + 1,
+                          .language = 2,
+                          .synonymGroup = n % 2,
                           .term = t[0],
                           .translation = t[1],
-                          .language = 2,
                           .definition = t[2],
-                          .synonymGroup = n % 2,
                           .extraText = {},
                           .seeAlso = t[3],
                           .transcription = t[4]});
@@ -350,11 +350,11 @@ TEST(Dsl, RandomTextsSurviveTheRoundTrip) {
       EXPECT_EQ(it->transcription, source.transcription);
       EXPECT_EQ(it->synonymGroup != 0, source.synonymGroup != 0);
       again.push_back({.id = it->id,
+                       .language = it->language,
+                       .synonymGroup = it->synonymGroup,
                        .term = it->term,
                        .translation = it->translation,
-                       .language = it->language,
                        .definition = it->definition,
-                       .synonymGroup = it->synonymGroup,
                        .extraText = {},
                        .seeAlso = it->seeAlso,
                        .transcription = it->transcription});
@@ -411,11 +411,11 @@ TEST(Dsl, LargeSynonymGroupStaysOneGroupWithBoundedLinks) {
   articles.reserve(100);
   for (int n = 0; n < 100; ++n)
     articles.push_back({.id = n + 1,
+                        .language = 2,
+                        .synonymGroup = 1,
                         .term = terms[n],
                         .translation = "деталь"_cp,
-                        .language = 2,
                         .definition = definitions[n],
-                        .synonymGroup = 1,
                         .extraText = {},
                         .seeAlso = {},
                         .transcription = {}});

@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 CArticle Article(int32_t id, std::string_view term, std::string_view translation,
                  std::string_view definition) {
-  return {.id = id, .term = term, .translation = translation, .language = 2, .definition = definition};
+  return {.id = id, .language = 2, .term = term, .translation = translation, .definition = definition};
 }
 
 struct CSearchCase {
@@ -122,8 +122,19 @@ TEST(Search, ThePageCarriesTheQueryAndAnEscapedHeading) {
   EXPECT_EQ(page.pageKind, CPageKind::Ordinary);
 }
 
-// Random articles and queries: the fast search must rank exactly as the literal loops do.
-TEST(Search, AgreesWithTheLiteralRulesOnRandomData) {
+// Random articles and queries: the fast search must rank exactly as the literal loops do, on each
+// path of its scan that the processor runs.
+class SearchOnPath : public testing::TestWithParam<CScanPath> {
+ protected:
+  void SetUp() override {
+    if (!UseScanPath(GetParam())) GTEST_SKIP() << "the processor lacks this path";
+  }
+  void TearDown() override { UseScanPath(widest); }
+  const CScanPath widest = ProcessorRuns(CScanPath::Wide) ? CScanPath::Wide : CScanPath::Portable;
+};
+
+TEST_P(SearchOnPath, AgreesWithTheLiteralRulesOnRandomData) {
+  ASSERT_EQ(ScanPathInUse(), GetParam());
   std::mt19937 random(20261209);
   const std::vector<std::string_view> pieces = {
       "oil",   "OIL",   "oils",         "pump",    "p",        "a",        "-",      "2",
@@ -158,5 +169,10 @@ TEST(Search, AgreesWithTheLiteralRulesOnRandomData) {
         << cp1251::ToUtf8(typed) << (query.YoAsYe() ? ", е and ё as one" : "");
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Paths, SearchOnPath, testing::Values(CScanPath::Portable, CScanPath::Wide),
+                         [](const auto& test) {
+                           return test.param == CScanPath::Wide ? "Wide" : "Portable";
+                         });
 
 }  // namespace

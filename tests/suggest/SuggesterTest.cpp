@@ -12,7 +12,7 @@
 namespace {
 
 CArticle Headwords(int32_t id, std::string_view term, std::string_view translation, int32_t language = 2) {
-  return {.id = id, .term = term, .translation = translation, .language = language, .definition = "."};
+  return {.id = id, .language = language, .term = term, .translation = translation, .definition = "."};
 }
 
 const CDictionary& Fixture() {

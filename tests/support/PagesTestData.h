@@ -10,23 +10,23 @@
 inline const CDictionary& SynonymStore() {
   static const CDictionary store = Loaded(FileBytes({
       Brake(),
-      {.id = 11, .term = "disk brake", .language = 2, .synonymGroup = 10},
+      {.id = 11, .language = 2, .synonymGroup = 10, .term = "disk brake"},
       {.id = 10,
+       .language = 2,
+       .synonymGroup = 10,
        .term = "disc brake",
        .translation = "дисковый тормоз"_cp,
-       .language = 2,
        .definition = "Тормоз с <b>диском</b>."_cp,
-       .synonymGroup = 10,
        .seeAlso = "колодка"_cp},
       {.id = 12,
-       .translation = "дисковый механизм"_cp,
        .language = 5,
-       .definition = "Узел."_cp,
        .synonymGroup = 10,
+       .translation = "дисковый механизм"_cp,
+       .definition = "Узел."_cp,
        .seeAlso = "суппорт"_cp},
-      {.id = 20, .term = "drum", .translation = "барабан"_cp, .language = 2, .synonymGroup = 20},
-      {.id = 21, .term = "drum brake", .language = 7, .definition = "Старый тип."_cp, .synonymGroup = 20},
-      {.id = 30, .term = "pad", .synonymGroup = 30, .transcription = "пэд"_cp},
+      {.id = 20, .language = 2, .synonymGroup = 20, .term = "drum", .translation = "барабан"_cp},
+      {.id = 21, .language = 7, .synonymGroup = 20, .term = "drum brake", .definition = "Старый тип."_cp},
+      {.id = 30, .synonymGroup = 30, .term = "pad", .transcription = "пэд"_cp},
   }));
   return store;
 }

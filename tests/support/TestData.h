@@ -35,11 +35,11 @@ inline CArticle ArticleOf(int32_t id, std::string_view term, std::string_view tr
                           std::string_view definition, int32_t group = 0, std::string_view seeAlso = {},
                           std::string_view transcription = {}) {
   return {.id = id,
+          .language = language,
+          .synonymGroup = group,
           .term = term,
           .translation = translation,
-          .language = language,
           .definition = definition,
-          .synonymGroup = group,
           .extraText = {},
           .seeAlso = seeAlso,
           .transcription = transcription};
@@ -47,11 +47,11 @@ inline CArticle ArticleOf(int32_t id, std::string_view term, std::string_view tr
 
 inline CArticle Brake() {
   return {.id = 1,
+          .language = 2,
+          .synonymGroup = 0,
           .term = "brake",
           .translation = "тормоз"_cp,
-          .language = 2,
           .definition = "Устройство для <i>замедления</i>."_cp,
-          .synonymGroup = 0,
           .extraText = "тормоза"_cp,
           .seeAlso = "тормозной диск"_cp,
           .transcription = "брейк"_cp};
