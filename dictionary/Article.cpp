@@ -35,6 +35,15 @@ CRecordRead CArticle::ReadRecord(CDataReader& in) {
   return CRecordRead::Read;
 }
 
+CRecordRead CArticle::SkipRecord(CDataReader& in) {
+  if (!in.ReadInt32()) return CRecordRead::End;
+  for (std::size_t i = 1; i < kArticleFields.size(); ++i) {
+    const bool number = std::holds_alternative<int32_t CArticle::*>(kArticleFields[i].member);
+    if (!(number ? in.ReadInt32().has_value() : in.SkipString())) return CRecordRead::Damaged;
+  }
+  return CRecordRead::Read;
+}
+
 std::string CArticle::Title() const {
   if (translation.empty()) return term.empty() ? std::string("- Без заголовка -"_cp) : std::string(term);
   std::string title(translation);

@@ -36,6 +36,8 @@ class CArticle {
   // End: not even a whole id was left, the normal end of the file. Damaged: the record
   // stopped part-way or holds an impossible text count.
   CRecordRead ReadRecord(CDataReader& in);
+  // The same reading of a record's numbers and counts, keeping nothing: how the loader counts ahead.
+  static CRecordRead SkipRecord(CDataReader& in);
 
   std::string Title() const;
 

@@ -28,6 +28,12 @@ class CDataReader {
                                 static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24);
   }
 
+  // Past a counted text, with ReadString's checks; false where ReadString gives nothing.
+  bool SkipString() {
+    const auto count = ReadInt32();
+    return count && *count >= 0 && ReadDecoded(static_cast<std::size_t>(*count));
+  }
+
   // A counted text, seen up to its first NUL. Nothing for a negative count or one that runs
   // past the end: such a count is damage, and trusting it would mean a huge allocation.
   std::optional<std::string_view> ReadString() {

@@ -64,6 +64,7 @@ class CDictionary {
 
   static constexpr int32_t kProgressMaximum = 45321;
   static constexpr int32_t kProgressStep = 5000;
+  static constexpr uint32_t kPairRows = 128;
 
   CDictionary() = default;
   CDictionary(const CDictionary&) = delete;
@@ -112,7 +113,7 @@ class CDictionary {
   // The same as a search result page. Defined in pages/SearchPage.cpp.
   CResultPage Search(const CSearchQuery& query) const;
   // The headwords that match the typed text, ranked; `list` is replaced. Defined in
-  // dictionary/Variants.cpp, with HeadwordSignature below.
+  // dictionary/Variants.cpp, with IndexHeadwordPairs below.
   void LookupVariants(std::string_view input, std::vector<CVariant>& list, bool yoAsYe = false) const;
 
   // The fields a search scores, with their weights.
@@ -135,7 +136,10 @@ class CDictionary {
   };
 
   void BuildIndexes();
-  static uint64_t HeadwordSignature(const CArticle& article);
+
+  void IndexHeadwordPairs(int32_t position);
+  std::size_t PairRowWords() const { return (articles.size() + 63) / 64; }
+
   // A query word as the scan looks for it.
   struct CLookedWord {
     std::string_view word;
@@ -158,9 +162,10 @@ class CDictionary {
   // Where each article's texts begin in `bytes`, four bytes apiece: the search finds the article of
   // a position in the file here rather than in the far larger articles.
   std::vector<uint32_t> articleStarts;
-  // Per article, a bit for each pair of first letters at the early word starts of its two
-  // headwords: most articles fail a variants lookup on it without being read.
-  std::vector<uint64_t> headwordSignatures;
+  // For each of kPairRows hashed rows, a bit per article, set where a pair of first letters at an
+  // early word start of its two headwords hashes to the row (each pair to two rows): a variants
+  // lookup reads two rows instead of every article.
+  std::vector<uint64_t> pairIndex;
   LoadState state = LoadState::Loaded;
   bool damaged = false;
   CDictionaryInfo info;

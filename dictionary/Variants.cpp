@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <array>
+#include <bit>
 
 #include "dictionary/Dictionary.h"
 #include "dictionary/Variant.h"
@@ -10,10 +12,24 @@ namespace {
 constexpr int32_t kWholeHeadword = 100;
 constexpr int32_t kWordStartLimit = 50;
 
-// Е and Ё share their bits, so that one signature serves lookups with the setting on and off.
-uint64_t PairBit(unsigned char first, unsigned char second) {
-  const uint32_t pair = static_cast<uint32_t>(FoldLetter(first, true)) << 8 | FoldLetter(second, true);
-  return uint64_t{1} << ((pair * 0x9E3779B1u) >> 26);
+// The letter rules as tables: the index is built over every headword at each load.
+constexpr std::array<unsigned char, 256> kFoldedAsYe = [] {
+  std::array<unsigned char, 256> folded{};
+  for (int c = 0; c < 256; ++c) folded[c] = FoldLetter(static_cast<unsigned char>(c), true);
+  return folded;
+}();
+constexpr std::array<bool, 256> kWordLetter = [] {
+  std::array<bool, 256> letter{};
+  for (int c = 0; c < 256; ++c) letter[c] = IsWordLetter(static_cast<unsigned char>(c));
+  return letter;
+}();
+
+// The two rows of the pair index that a pair of letters sets, chosen by a hash; Е and Ё share
+// them, so that one index serves lookups with the setting on and off.
+std::array<uint32_t, 2> PairRows(unsigned char first, unsigned char second) {
+  const uint32_t pair = static_cast<uint32_t>(kFoldedAsYe[first]) << 8 | kFoldedAsYe[second];
+  const uint32_t hash = pair * 0x9E3779B1u;
+  return {hash >> 25, (hash >> 18) % CDictionary::kPairRows};
 }
 
 struct CMatch {
@@ -36,16 +52,22 @@ void Consider(std::string_view input, std::string_view headword, CHeadword field
 
 }  // namespace
 
-uint64_t CDictionary::HeadwordSignature(const CArticle& article) {
-  uint64_t signature = 0;
+void CDictionary::IndexHeadwordPairs(int32_t position) {
+  const std::size_t rowWords = PairRowWords();
+  const CArticle& article = articles[position];
   for (const std::string_view headword : {article.term, article.translation}) {
     const std::size_t end = std::min<std::size_t>(headword.size(), kWordStartLimit + 1);
-    for (std::size_t p = 0; p + 1 < end; ++p)
-      if (IsWordStart(headword, p))
-        signature |=
-            PairBit(static_cast<unsigned char>(headword[p]), static_cast<unsigned char>(headword[p + 1]));
+    uint64_t* const column = pairIndex.data() + position / 64;
+    const uint64_t bit = uint64_t{1} << (position % 64);
+    bool afterLetter = false;  // a word starts where no letter stands before it
+    for (std::size_t p = 0; p + 1 < end; ++p) {
+      const auto c = static_cast<unsigned char>(headword[p]);
+      if (!afterLetter)
+        for (const uint32_t row : PairRows(c, static_cast<unsigned char>(headword[p + 1])))
+          column[row * rowWords] |= bit;
+      afterLetter = kWordLetter[c];
+    }
   }
-  return signature;
 }
 
 void CDictionary::LookupVariants(std::string_view input, std::vector<CVariant>& list, bool yoAsYe) const {
@@ -53,23 +75,31 @@ void CDictionary::LookupVariants(std::string_view input, std::vector<CVariant>& 
   if (input.empty()) return;
   // A one-byte input lists only one-byte headwords; a longer one needs its first two bytes at
   // an early word start of a headword.
-  const uint64_t needed =
-      input.size() >= 2 ? PairBit(static_cast<unsigned char>(input[0]), static_cast<unsigned char>(input[1]))
-                        : 0;
-  for (int32_t position = 0; position < ArticleCount(); ++position) {
+  const auto consider = [&](int32_t position) {
     const CArticle& article = articles[position];
-    if (needed ? !(headwordSignatures[position] & needed)
-               : article.term.size() != 1 && article.translation.size() != 1)
-      continue;
     CMatch best;
     Consider(input, article.translation, CHeadword::Translation, yoAsYe, best);
     Consider(input, article.term, CHeadword::Term, yoAsYe, best);
-    if (best.score <= 0) continue;
+    if (best.score <= 0) return;
     const bool onTerm = best.field == CHeadword::Term;
     std::string text(onTerm ? article.term : article.translation);
     const std::string_view other = onTerm ? article.translation : article.term;
     if (!other.empty()) text.append(" (").append(other).append(")");
     list.emplace_back(std::move(text), article.id, best.score, best.position, best.field);
+  };
+  if (input.size() < 2) {
+    for (int32_t position = 0; position < ArticleCount(); ++position)
+      if (articles[position].term.size() == 1 || articles[position].translation.size() == 1)
+        consider(position);
+  } else {
+    const std::size_t rowWords = PairRowWords();
+    const std::array<uint32_t, 2> rows =
+        PairRows(static_cast<unsigned char>(input[0]), static_cast<unsigned char>(input[1]));
+    const uint64_t* first = pairIndex.data() + rows[0] * rowWords;
+    const uint64_t* second = pairIndex.data() + rows[1] * rowWords;
+    for (std::size_t word = 0; word < rowWords; ++word)
+      for (uint64_t bits = first[word] & second[word]; bits != 0; bits &= bits - 1)
+        consider(static_cast<int32_t>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
   }
   // Equal entries keep store order, so that a lookup always lists the same way.
   std::stable_sort(list.begin(), list.end(), [](const CVariant& a, const CVariant& b) {

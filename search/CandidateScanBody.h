@@ -119,7 +119,8 @@ template <int kWidth, bool kCasePairs, std::size_t kFilters>
       if constexpr (kCasePairs)
         hits |= (at[0] == filter.target[0]) & (at[1] == filter.target[1]) & (at[2] == filter.target[2]);
       else
-        hits |= ((at[0] | filter.mask[0]) == filter.target[0]) & ((at[1] | filter.mask[1]) == filter.target[1]) &
+        hits |= ((at[0] | filter.mask[0]) == filter.target[0]) &
+                ((at[1] | filter.mask[1]) == filter.target[1]) &
                 ((at[2] | filter.mask[2]) == filter.target[2]);
     }
     bits = LaneBits<kWidth>(hits);
@@ -161,8 +162,8 @@ void ScanBlocks(const char* base, std::size_t& p, std::size_t end, const CWordFi
 }
 
 template <int kWidth>
-void Scan(const char* base, std::size_t p, std::size_t end, const CWordFilter* filters, std::size_t filterCount,
-          CCandidateVisit visit, void* context) {
+void Scan(const char* base, std::size_t p, std::size_t end, const CWordFilter* filters,
+          std::size_t filterCount, CCandidateVisit visit, void* context) {
   bool casePairs = true;
   for (std::size_t n = 0; n < filterCount; ++n) casePairs = casePairs && IsCasePair(filters[n]);
   if (casePairs)

@@ -131,6 +131,15 @@ TEST(Load, DuplicateAndNonPositiveIds) {
   EXPECT_EQ(dictionary.ArticleAt(4).id, -3);
 }
 
+// Ids that ascend in store order are looked up in the store itself: the same answers.
+TEST(Load, AscendingIdsWithGapsAndNonPositiveOnes) {
+  const CDictionary dictionary =
+      Loaded(FileBytes({Numbered(-3), Numbered(0), Numbered(4), Numbered(9), Numbered(10)}));
+  for (const auto& [id, position] : std::vector<std::pair<int32_t, int32_t>>{
+           {4, 2}, {9, 3}, {10, 4}, {5, 0}, {11, 0}, {1, 0}, {0, 0}, {-3, 0}, {INT32_MIN, 0}})
+    EXPECT_EQ(dictionary.PositionOf(id), position) << id;
+}
+
 TEST(Load, PositionOfInAnEmptyStoreSaysThereIsNoArticle) {
   EXPECT_EQ(CDictionary().PositionOf(1), -1);
   EXPECT_EQ(Loaded(FileBytes({})).PositionOf(1), -1);
