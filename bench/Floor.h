@@ -35,16 +35,11 @@ __attribute__((target_clones("avx2", "default"))) inline std::size_t CountEither
   return count;
 }
 
-inline const std::vector<char>& CorpusBytes() {
-  static const std::vector<char> bytes = ReadDataFile(CorpusPath());
-  return bytes;
-}
-
-// The median of many passes, in seconds, as the benchmarks report medians: the floor the others are
-// measured against.
-inline double FloorSeconds() {
-  static const double seconds = [] {
-    const std::vector<char>& bytes = CorpusBytes();
+// The median of many passes over the corpus file, in seconds, as the benchmarks report medians: the
+// floor the others are measured against.
+inline double FloorSeconds(CScale scale) {
+  const auto measure = [scale] {
+    const std::vector<char> bytes = ReadDataFile(ScaledCorpusPath(scale));
     std::vector<double> passes;
     for (int run = 0; run < 51; ++run) {
       const auto start = std::chrono::steady_clock::now();
@@ -53,13 +48,16 @@ inline double FloorSeconds() {
     }
     std::nth_element(passes.begin(), passes.begin() + passes.size() / 2, passes.end());
     return passes[passes.size() / 2];
-  }();
-  return seconds;
+  };
+  static const double large = measure();
+  if (scale == CScale::Large) return large;
+  static const double tenfold = measure();
+  return tenfold;
 }
 
-// A counter that shows the benchmark's time per iteration divided by the floor's.
-inline benchmark::Counter TimesFloor() {
-  return benchmark::Counter(FloorSeconds(),
+// A counter that shows the benchmark's time per iteration divided by the floor's on the same corpus.
+inline benchmark::Counter TimesFloor(CScale scale) {
+  return benchmark::Counter(FloorSeconds(scale),
                             benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 

@@ -12,29 +12,38 @@ double HeapMegabytes() {
   return static_cast<double>(info.uordblks + info.hblkhd) / (1 << 20);
 }
 
-void LoadCorpus(benchmark::State& state) {
+void LoadCorpus(benchmark::State& state, CScale scale) {
   if (CorpusMissing(state)) return;
+  const std::string& path = ScaledCorpusPath(scale);
   int32_t articles = 0;
   for (auto _ : state) {
     CDictionary dictionary;
-    dictionary.Load(CorpusPath());
+    dictionary.Load(path);
     articles = dictionary.ArticleCount();
     benchmark::DoNotOptimize(articles);
   }
   state.counters["articles"] = articles;
-  state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(CorpusPath())) / (1 << 20);
+  state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
 }
-BENCHMARK(LoadCorpus)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(LoadCorpus, large, CScale::Large)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(LoadCorpus, tenfold, CScale::Tenfold)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 // Memory that the loaded dictionary holds, against the file's size.
-void LoadedMemory(benchmark::State& state) {
+void LoadedMemory(benchmark::State& state, CScale scale) {
   if (CorpusMissing(state)) return;
-  const double fileMegabytes = static_cast<double>(std::filesystem::file_size(CorpusPath())) / (1 << 20);
+  const std::string& path = ScaledCorpusPath(scale);
+  const double fileMegabytes = static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
   double added = 0;
   for (auto _ : state) {
     const double before = HeapMegabytes();
     CDictionary dictionary;
-    dictionary.Load(CorpusPath());
+    dictionary.Load(path);
     added = HeapMegabytes() - before;
     benchmark::DoNotOptimize(dictionary.ArticleCount());
   }
@@ -42,6 +51,7 @@ void LoadedMemory(benchmark::State& state) {
   state.counters["memory_MB"] = added;
   state.counters["memory_per_file_byte"] = added / fileMegabytes;
 }
-BENCHMARK(LoadedMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LoadedMemory, large, CScale::Large)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LoadedMemory, tenfold, CScale::Tenfold)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
