@@ -10,7 +10,7 @@ namespace {
 
 void FloorScan(benchmark::State& state, CScale scale) {
   if (CorpusMissing(state)) return;
-  const std::vector<char> bytes = ReadDataFile(ScaledCorpusPath(scale));
+  const std::vector<char>& bytes = floor_scan::CorpusBytes(scale);
   std::size_t found = 0;
   for (auto _ : state) found = floor_scan::CountEither(bytes.data(), bytes.size(), 0xF2, 0xD2);
   state.counters["MB"] = static_cast<double>(bytes.size()) / (1 << 20);
