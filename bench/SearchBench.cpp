@@ -65,6 +65,7 @@ void Variants(benchmark::State& state, CScale scale, std::string_view typed, boo
   state.counters["variants"] = static_cast<double>(list.size());
   state.counters["x_floor"] = floor_scan::TimesFloor(scale);
 }
+BENCHMARK_CAPTURE(Variants, b, CScale::Large, "b")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Variants, br, CScale::Large, "br")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Variants, tor, CScale::Large, "тор")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Variants, brake, CScale::Large, "brake")->Unit(benchmark::kMicrosecond);

@@ -110,12 +110,14 @@ void CDictionary::BuildIndexes() {
   idIndex.clear();
   groupIndex.clear();
   pairIndex.assign(kPairRows * PairRowWords(), 0);
+  oneByteHeadwords.clear();
   articleStarts.clear();
   articleStarts.reserve(articles.size());
   idsAscend = true;
   for (int32_t position = 0; position < ArticleCount(); ++position) {
     const CArticle& article = articles[position];
     IndexHeadwordPairs(position);
+    if (article.term.size() == 1 || article.translation.size() == 1) oneByteHeadwords.push_back(position);
     articleStarts.push_back(static_cast<uint32_t>(article.term.data() - bytes.data()));
     if (position > 0 && article.id <= articles[position - 1].id) idsAscend = false;
     if (article.synonymGroup > 0) groupIndex.emplace_back(article.synonymGroup, position);

@@ -166,6 +166,8 @@ class CDictionary {
   // early word start of its two headwords hashes to the row (each pair to two rows): a variants
   // lookup reads two rows instead of every article.
   std::vector<uint64_t> pairIndex;
+  // The articles with a one-byte headword, all that a one-byte input can list.
+  std::vector<int32_t> oneByteHeadwords;
   LoadState state = LoadState::Loaded;
   bool damaged = false;
   CDictionaryInfo info;

@@ -88,9 +88,7 @@ void CDictionary::LookupVariants(std::string_view input, std::vector<CVariant>& 
     list.emplace_back(std::move(text), article.id, best.score, best.position, best.field);
   };
   if (input.size() < 2) {
-    for (int32_t position = 0; position < ArticleCount(); ++position)
-      if (articles[position].term.size() == 1 || articles[position].translation.size() == 1)
-        consider(position);
+    for (const int32_t position : oneByteHeadwords) consider(position);
   } else {
     const std::size_t rowWords = PairRowWords();
     const std::array<uint32_t, 2> rows =
