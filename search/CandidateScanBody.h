@@ -32,16 +32,12 @@ template <int kWidth>
 uint32_t LaneBits(typename CVectors<kWidth>::CLanes lanes) {
 #if defined(__AVX2__)
   if constexpr (kWidth == 32) {
-    __m256i all;
-    std::memcpy(&all, &lanes, sizeof all);
-    return static_cast<uint32_t>(_mm256_movemask_epi8(all));
+    return static_cast<uint32_t>(_mm256_movemask_epi8(__builtin_bit_cast(__m256i, lanes)));
   }
 #endif
 #if defined(__SSE2__)
   if constexpr (kWidth == 16) {
-    __m128i all;
-    std::memcpy(&all, &lanes, sizeof all);
-    return static_cast<uint32_t>(_mm_movemask_epi8(all));
+    return static_cast<uint32_t>(_mm_movemask_epi8(__builtin_bit_cast(__m128i, lanes)));
   }
 #endif
   uint32_t bits = 0;
@@ -51,33 +47,25 @@ uint32_t LaneBits(typename CVectors<kWidth>::CLanes lanes) {
 
 // Bytes 1… and 2… of `low` followed by `high`: shifted out of two loads rather than loaded again
 // at p + 1 and p + 2, as a load across a cache line costs twice.
-template <int kWidth>
-void ShiftedIn(typename CVectors<kWidth>::CBytes low, typename CVectors<kWidth>::CBytes high, const char* at,
-               typename CVectors<kWidth>::CBytes& byOne, typename CVectors<kWidth>::CBytes& byTwo) {
+template <int kWidth, class CBytes = typename CVectors<kWidth>::CBytes>
+void ShiftedIn(CBytes low, CBytes high, const char* at, CBytes& byOne, CBytes& byTwo) {
 #if defined(__AVX2__)
   if constexpr (kWidth == 32) {
-    __m256i lowBytes;
-    __m256i highBytes;
-    std::memcpy(&lowBytes, &low, sizeof low);
-    std::memcpy(&highBytes, &high, sizeof high);
-    const __m256i middle = _mm256_permute2x128_si256(lowBytes, highBytes, 0x21);
-    const __m256i one = _mm256_alignr_epi8(middle, lowBytes, 1);
-    const __m256i two = _mm256_alignr_epi8(middle, lowBytes, 2);
-    std::memcpy(&byOne, &one, sizeof one);
-    std::memcpy(&byTwo, &two, sizeof two);
+    const auto lowBytes = __builtin_bit_cast(__m256i, low);
+    const __m256i middle = _mm256_permute2x128_si256(lowBytes, __builtin_bit_cast(__m256i, high), 0x21);
+    byOne = __builtin_bit_cast(CBytes, _mm256_alignr_epi8(middle, lowBytes, 1));
+    byTwo = __builtin_bit_cast(CBytes, _mm256_alignr_epi8(middle, lowBytes, 2));
     return;
   }
 #endif
 #if defined(__SSE2__)
   if constexpr (kWidth == 16) {
-    __m128i lowBytes;
-    __m128i highBytes;
-    std::memcpy(&lowBytes, &low, sizeof low);
-    std::memcpy(&highBytes, &high, sizeof high);
-    const __m128i one = _mm_or_si128(_mm_srli_si128(lowBytes, 1), _mm_slli_si128(highBytes, 15));
-    const __m128i two = _mm_or_si128(_mm_srli_si128(lowBytes, 2), _mm_slli_si128(highBytes, 14));
-    std::memcpy(&byOne, &one, sizeof one);
-    std::memcpy(&byTwo, &two, sizeof two);
+    const auto lowBytes = __builtin_bit_cast(__m128i, low);
+    const auto highBytes = __builtin_bit_cast(__m128i, high);
+    byOne =
+        __builtin_bit_cast(CBytes, _mm_or_si128(_mm_srli_si128(lowBytes, 1), _mm_slli_si128(highBytes, 15)));
+    byTwo =
+        __builtin_bit_cast(CBytes, _mm_or_si128(_mm_srli_si128(lowBytes, 2), _mm_slli_si128(highBytes, 14)));
     return;
   }
 #endif

@@ -1,10 +1,11 @@
 #include "search/Search.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 #include <map>
+#include <optional>
 
+#include "dictionary/DataReader.h"
 #include "dictionary/Dictionary.h"
 #include "search/CandidateScan.h"
 #include "search/SearchQuery.h"
@@ -135,9 +136,8 @@ std::vector<std::vector<CDictionary::CFieldRef>> CDictionary::CandidateFields(
     // Most candidates stand inside a word. The byte before a text is the top byte of its count,
     // so a letter there ends the matter only where the four bytes are no count of a text that fits.
     if (IsWordLetter(static_cast<unsigned char>(base[p - 1]))) {
-      uint32_t count = 0;
-      std::memcpy(&count, base + p - 4, sizeof count);
-      if (count > end - p) return p + 1;
+      const std::optional<int32_t> count = CDataReader({base, end}, p - 4).ReadInt32();
+      if (!count || *count < 0 || static_cast<std::size_t>(*count) > end - p) return p + 1;
     }
     moveTo(p);
     const CArticle& article = articles[position];
