@@ -1,7 +1,7 @@
 #pragma once
 // The search's pass over the file: every position whose first three bytes may begin one of the
-// query words, handed on for the exact check. One loop (CandidateScanBody.h) compiled twice: for
-// 16-byte vectors anywhere and, on x86, for AVX2's 32-byte ones.
+// query words, handed on for the exact check. One loop (CandidateScanBody.h) compiled three times: for
+// 16-byte vectors anywhere and, on x86, for AVX2's 32-byte ones and AVX-512's 64-byte ones.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,11 +25,16 @@ using CCandidateVisit = std::size_t (*)(void* context, std::size_t p);
 
 // Calls `visit` for each p in [p, end) where the sets of one of `filters` (at most kMaxScanFilters)
 // hold bytes p, p+1 and p+2, in order; a set past `end` holds only where it takes any byte.
+// `wordStartsOnly`: only where the byte before p (which must exist) is no word letter.
 void ScanCandidatesPortable(const char* base, std::size_t p, std::size_t end, const CWordFilter* filters,
-                            std::size_t filterCount, CCandidateVisit visit, void* context);
+                            std::size_t filterCount, bool wordStartsOnly, CCandidateVisit visit,
+                            void* context);
 #if defined(__x86_64__) || defined(__i386__)
 #define CARRO_WIDE_SCAN 1
 // The same in AVX2 instructions: only where the processor has them.
 void ScanCandidatesWide(const char* base, std::size_t p, std::size_t end, const CWordFilter* filters,
-                        std::size_t filterCount, CCandidateVisit visit, void* context);
+                        std::size_t filterCount, bool wordStartsOnly, CCandidateVisit visit, void* context);
+// In AVX-512BW instructions: only where the processor has them.
+void ScanCandidatesWidest(const char* base, std::size_t p, std::size_t end, const CWordFilter* filters,
+                          std::size_t filterCount, bool wordStartsOnly, CCandidateVisit visit, void* context);
 #endif

@@ -3,12 +3,14 @@
 // internal linkage and no library template is used, so that code compiled for AVX2 in the wide
 // file can never be linked in place of another file's.
 
+#include <algorithm>
 #include <cstring>
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif
 
 #include "search/CandidateScan.h"
+#include "text/WordRules.h"
 
 namespace {
 
@@ -29,7 +31,10 @@ typename CVectors<kWidth>::CBytes Load(const char* from) {
 
 // Bit k set for lane k.
 template <int kWidth>
-uint32_t LaneBits(typename CVectors<kWidth>::CLanes lanes) {
+uint64_t LaneBits(typename CVectors<kWidth>::CLanes lanes) {
+#if defined(__AVX512BW__)
+  if constexpr (kWidth == 64) return _mm512_movepi8_mask(__builtin_bit_cast(__m512i, lanes));
+#endif
 #if defined(__AVX2__)
   if constexpr (kWidth == 32) {
     return static_cast<uint32_t>(_mm256_movemask_epi8(__builtin_bit_cast(__m256i, lanes)));
@@ -40,8 +45,8 @@ uint32_t LaneBits(typename CVectors<kWidth>::CLanes lanes) {
     return static_cast<uint32_t>(_mm_movemask_epi8(__builtin_bit_cast(__m128i, lanes)));
   }
 #endif
-  uint32_t bits = 0;
-  for (int lane = 0; lane < kWidth; ++lane) bits |= static_cast<uint32_t>(lanes[lane] & 1) << lane;
+  uint64_t bits = 0;
+  for (int lane = 0; lane < kWidth; ++lane) bits |= static_cast<uint64_t>(lanes[lane] & 1) << lane;
   return bits;
 }
 
@@ -49,6 +54,16 @@ uint32_t LaneBits(typename CVectors<kWidth>::CLanes lanes) {
 // at p + 1 and p + 2, as a load across a cache line costs twice.
 template <int kWidth, class CBytes = typename CVectors<kWidth>::CBytes>
 void ShiftedIn(CBytes low, CBytes high, const char* at, CBytes& byOne, CBytes& byTwo) {
+#if defined(__AVX512BW__)
+  if constexpr (kWidth == 64) {
+    const auto lowBytes = __builtin_bit_cast(__m512i, low);
+    // The zero-masking form with every lane kept: GCC 12 warns on the plain one's undefined source.
+    const __m512i middle = _mm512_maskz_alignr_epi64(0xFF, __builtin_bit_cast(__m512i, high), lowBytes, 2);
+    byOne = __builtin_bit_cast(CBytes, _mm512_alignr_epi8(middle, lowBytes, 1));
+    byTwo = __builtin_bit_cast(CBytes, _mm512_alignr_epi8(middle, lowBytes, 2));
+    return;
+  }
+#endif
 #if defined(__AVX2__)
   if constexpr (kWidth == 32) {
     const auto lowBytes = __builtin_bit_cast(__m256i, low);
@@ -81,46 +96,91 @@ bool IsCasePair(const CWordFilter& filter) {
   return filter.sets[0].mask == 0x20 && filter.sets[1].mask == 0x20 && filter.sets[2].mask == 0x20;
 }
 
-// The lane bits of the first block from p on that holds a candidate, with p at that block; 0 with p
-// where whole blocks end. Kept apart from the calls to `visit`, so that its vectors stay in registers.
+// The lanes of a block, shifted by 0, 1 and 2 bytes, where one of the filters holds, as bits.
 // `kCasePairs`: every set is the two cases of a letter, compared on bytes folded once for all filters.
-// `kCasePairs`: every set is the two cases of a letter, compared on bytes folded once for all
-// filters. The count of filters is fixed for each instance, so that their vectors stay in registers.
 template <int kWidth, bool kCasePairs, std::size_t kFilters>
-[[gnu::noinline]] uint32_t NextHits(const char* base, std::size_t& from, std::size_t end,
-                                    const CVectors<kWidth>* filters) {
+uint64_t HitBits(const typename CVectors<kWidth>::CBytes (&at)[3], const CVectors<kWidth>* filters) {
+#if defined(__AVX512BW__)
+  // Each comparison takes the lanes the one before left, as a mask: no vector of results is formed.
+  if constexpr (kWidth == 64) {
+    __mmask64 hits = 0;
+    for (std::size_t n = 0; n < kFilters; ++n) {
+      __mmask64 word = ~__mmask64{0};
+      for (int k = 0; k < 3; ++k) {
+        const auto bytes = kCasePairs ? at[k] : at[k] | filters[n].mask[k];
+        word = _mm512_mask_cmpeq_epi8_mask(word, __builtin_bit_cast(__m512i, bytes),
+                                           __builtin_bit_cast(__m512i, filters[n].target[k]));
+      }
+      hits |= word;
+    }
+    return hits;
+  }
+#endif
+  typename CVectors<kWidth>::CLanes hits{};
+  for (std::size_t n = 0; n < kFilters; ++n) {
+    const CVectors<kWidth>& filter = filters[n];
+    if constexpr (kCasePairs)
+      hits |= (at[0] == filter.target[0]) & (at[1] == filter.target[1]) & (at[2] == filter.target[2]);
+    else
+      hits |= ((at[0] | filter.mask[0]) == filter.target[0]) &
+              ((at[1] | filter.mask[1]) == filter.target[1]) & ((at[2] | filter.mask[2]) == filter.target[2]);
+  }
+  return LaneBits<kWidth>(hits);
+}
+
+// The lanes of the block at `at` whose byte before is a word letter (IsWordLetter), as bits.
+template <int kWidth>
+uint64_t AfterLetterBits(const char* at) {
+  const typename CVectors<kWidth>::CBytes before = Load<kWidth>(at - 1);
+  return LaneBits<kWidth>(((before | 0x20) - 'a' < 26) | (before >= 0xC0) | (before == 0xA8) |
+                          (before == 0xB8));
+}
+
+// A block that holds candidates: where it starts, and its lanes that do as bits.
+struct CHitBlock {
+  std::size_t at;
+  uint64_t bits;
+};
+inline constexpr std::size_t kHitBatch = 64;
+
+// The blocks from p on that hold candidates, up to kHitBatch of them, with p past the last block
+// looked at; fewer only where whole blocks end. Kept apart from the calls to `visit`, so that its
+// vectors stay in registers: the count of filters is fixed for each instance.
+template <int kWidth, bool kCasePairs, std::size_t kFilters>
+[[gnu::noinline]] std::size_t CollectHits(const char* base, std::size_t& from, std::size_t end,
+                                          const CVectors<kWidth>* filters, bool wordStartsOnly,
+                                          CHitBlock* hits) {
   using CBytes = typename CVectors<kWidth>::CBytes;
-  using CLanes = typename CVectors<kWidth>::CLanes;
   std::size_t p = from;
   if (p + 2 * kWidth > end) return 0;
   const auto folded = [](CBytes bytes) { return kCasePairs ? bytes | 0x20 : bytes; };
+  // A copy the compiler keeps in registers: read through the pointer, every comparison loaded its
+  // operand again, and 64-byte loads are what the processor runs out of first.
+  CVectors<kWidth> kept[kFilters];
+  for (std::size_t n = 0; n < kFilters; ++n) kept[n] = filters[n];
   CBytes low = folded(Load<kWidth>(base + p));
-  uint32_t bits = 0;
-  for (; p + 2 * kWidth <= end; p += kWidth) {
+  std::size_t count = 0;
+  for (; p + 2 * kWidth <= end && count < kHitBatch; p += kWidth) {
     const CBytes high = folded(Load<kWidth>(base + p + kWidth));
     CBytes at[3] = {low, {}, {}};
     ShiftedIn<kWidth>(low, high, base + p, at[1], at[2]);
     low = high;
-    CLanes hits{};
-    for (std::size_t n = 0; n < kFilters; ++n) {
-      const CVectors<kWidth>& filter = filters[n];
-      if constexpr (kCasePairs)
-        hits |= (at[0] == filter.target[0]) & (at[1] == filter.target[1]) & (at[2] == filter.target[2]);
-      else
-        hits |= ((at[0] | filter.mask[0]) == filter.target[0]) &
-                ((at[1] | filter.mask[1]) == filter.target[1]) &
-                ((at[2] | filter.mask[2]) == filter.target[2]);
+    uint64_t bits = HitBits<kWidth, kCasePairs, kFilters>(at, kept);
+    // Few blocks hold a hit, so the bytes before are looked at only in those.
+    if (__builtin_expect(bits != 0, 0)) {
+      if (wordStartsOnly) bits &= ~AfterLetterBits<kWidth>(base + p);
+      // Most of these hits stand inside words: no branch on what is left.
+      hits[count] = {p, bits};
+      count += bits != 0;
     }
-    bits = LaneBits<kWidth>(hits);
-    if (bits != 0) break;
   }
   from = p;
-  return bits;
+  return count;
 }
 
 template <int kWidth, bool kCasePairs>
 void ScanBlocks(const char* base, std::size_t& p, std::size_t end, const CWordFilter* filters,
-                std::size_t filterCount, CCandidateVisit visit, void* context) {
+                std::size_t filterCount, bool wordStartsOnly, CCandidateVisit visit, void* context) {
   using CBytes = typename CVectors<kWidth>::CBytes;
   CVectors<kWidth> vectors[kMaxScanFilters];
   for (std::size_t n = 0; n < filterCount; ++n)
@@ -128,38 +188,41 @@ void ScanBlocks(const char* base, std::size_t& p, std::size_t end, const CWordFi
       vectors[n].mask[k] = CBytes{} + filters[n].sets[k].mask;
       vectors[n].target[k] = CBytes{} + filters[n].sets[k].target;
     }
-  using CNextHits = uint32_t (*)(const char*, std::size_t&, std::size_t, const CVectors<kWidth>*);
-  constexpr CNextHits kByCount[kMaxScanFilters] = {
-      NextHits<kWidth, kCasePairs, 1>, NextHits<kWidth, kCasePairs, 2>, NextHits<kWidth, kCasePairs, 3>,
-      NextHits<kWidth, kCasePairs, 4>, NextHits<kWidth, kCasePairs, 5>, NextHits<kWidth, kCasePairs, 6>,
-      NextHits<kWidth, kCasePairs, 7>, NextHits<kWidth, kCasePairs, 8>};
+  using CCollectHits =
+      std::size_t (*)(const char*, std::size_t&, std::size_t, const CVectors<kWidth>*, bool, CHitBlock*);
+  constexpr CCollectHits kByCount[kMaxScanFilters] = {
+      CollectHits<kWidth, kCasePairs, 1>, CollectHits<kWidth, kCasePairs, 2>,
+      CollectHits<kWidth, kCasePairs, 3>, CollectHits<kWidth, kCasePairs, 4>,
+      CollectHits<kWidth, kCasePairs, 5>, CollectHits<kWidth, kCasePairs, 6>,
+      CollectHits<kWidth, kCasePairs, 7>, CollectHits<kWidth, kCasePairs, 8>};
   static_assert(kMaxScanFilters == 8);
-  const CNextHits nextHits = kByCount[filterCount - 1];
-  for (uint32_t bits; (bits = nextHits(base, p, end, vectors)) != 0;) {
-    std::size_t next = p + kWidth;
-    for (; bits != 0; bits &= bits - 1) {
-      const std::size_t candidate = p + static_cast<std::size_t>(__builtin_ctz(bits));
-      const std::size_t onFrom = visit(context, candidate);
-      if (onFrom > candidate + 1) {
-        next = onFrom;
-        break;
+  const CCollectHits collect = kByCount[filterCount - 1];
+  CHitBlock hits[kHitBatch];
+  // Candidates before it were passed over by `visit`: the batch may hold some that it skipped.
+  std::size_t onFrom = p;
+  for (std::size_t count = kHitBatch; count == kHitBatch;) {
+    count = collect(base, p, end, vectors, wordStartsOnly, hits);
+    for (std::size_t h = 0; h < count; ++h)
+      for (uint64_t bits = hits[h].bits; bits != 0; bits &= bits - 1) {
+        const std::size_t candidate = hits[h].at + static_cast<std::size_t>(__builtin_ctzll(bits));
+        if (candidate >= onFrom) onFrom = visit(context, candidate);
       }
-    }
-    p = next;
+    p = std::max(p, onFrom);
   }
 }
 
 template <int kWidth>
 void Scan(const char* base, std::size_t p, std::size_t end, const CWordFilter* filters,
-          std::size_t filterCount, CCandidateVisit visit, void* context) {
+          std::size_t filterCount, bool wordStartsOnly, CCandidateVisit visit, void* context) {
   bool casePairs = true;
   for (std::size_t n = 0; n < filterCount; ++n) casePairs = casePairs && IsCasePair(filters[n]);
   if (casePairs)
-    ScanBlocks<kWidth, true>(base, p, end, filters, filterCount, visit, context);
+    ScanBlocks<kWidth, true>(base, p, end, filters, filterCount, wordStartsOnly, visit, context);
   else
-    ScanBlocks<kWidth, false>(base, p, end, filters, filterCount, visit, context);
+    ScanBlocks<kWidth, false>(base, p, end, filters, filterCount, wordStartsOnly, visit, context);
   // The last bytes one at a time.
   const auto fits = [&](std::size_t at) {
+    if (wordStartsOnly && IsWordLetter(static_cast<unsigned char>(base[at - 1]))) return false;
     for (std::size_t n = 0; n < filterCount; ++n) {
       bool all = true;
       for (std::size_t k = 0; k < 3 && all; ++k)

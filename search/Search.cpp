@@ -39,21 +39,25 @@ CWordFilter FilterOf(std::string_view word, bool yoAsYe) {
 }
 
 CScanPath& ChosenPath() {
-  static CScanPath path = ProcessorRuns(CScanPath::Wide) ? CScanPath::Wide : CScanPath::Portable;
+  static CScanPath path = ProcessorRuns(CScanPath::Widest) ? CScanPath::Widest
+                          : ProcessorRuns(CScanPath::Wide) ? CScanPath::Wide
+                                                           : CScanPath::Portable;
   return path;
 }
 
 template <class CVisit>
 void ScanChosen(const char* base, std::size_t p, std::size_t end, const std::vector<CWordFilter>& filters,
-                CVisit& visit) {
+                bool wordStartsOnly, CVisit& visit) {
   const CCandidateVisit call = [](void* context, std::size_t at) {
     return (*static_cast<CVisit*>(context))(at);
   };
 #if CARRO_WIDE_SCAN
+  if (ChosenPath() == CScanPath::Widest)
+    return ScanCandidatesWidest(base, p, end, filters.data(), filters.size(), wordStartsOnly, call, &visit);
   if (ChosenPath() == CScanPath::Wide)
-    return ScanCandidatesWide(base, p, end, filters.data(), filters.size(), call, &visit);
+    return ScanCandidatesWide(base, p, end, filters.data(), filters.size(), wordStartsOnly, call, &visit);
 #endif
-  ScanCandidatesPortable(base, p, end, filters.data(), filters.size(), call, &visit);
+  ScanCandidatesPortable(base, p, end, filters.data(), filters.size(), wordStartsOnly, call, &visit);
 }
 
 }  // namespace
@@ -61,7 +65,7 @@ void ScanChosen(const char* base, std::size_t p, std::size_t end, const std::vec
 bool ProcessorRuns(CScanPath path) {
   if (path == CScanPath::Portable) return true;
 #if CARRO_WIDE_SCAN
-  return __builtin_cpu_supports("avx2");
+  return path == CScanPath::Widest ? __builtin_cpu_supports("avx512bw") : __builtin_cpu_supports("avx2");
 #else
   return false;
 #endif
@@ -132,6 +136,13 @@ std::vector<std::vector<CDictionary::CFieldRef>> CDictionary::CandidateFields(
       if (startsBy(position + step)) position += step;
   };
   const std::size_t end = offset(articles.back().transcription) + articles.back().transcription.size();
+  // On where the first word still looked for may stand: past the field when every word was found in it.
+  const auto onFrom = [&](std::size_t p) {
+    std::size_t next = std::numeric_limits<std::size_t>::max();
+    for (const std::size_t n : scanned) next = std::min(next, std::max(skipUntil[n], p + 1));
+    return next;
+  };
+  const std::string_view file(base, end);
   auto candidateAt = [&](std::size_t p) -> std::size_t {
     // Most candidates stand inside a word. The byte before a text is the top byte of its count,
     // so a letter there ends the matter only where the four bytes are no count of a text that fits.
@@ -139,6 +150,12 @@ std::vector<std::vector<CDictionary::CFieldRef>> CDictionary::CandidateFields(
       const std::optional<int32_t> count = CDataReader({base, end}, p - 4).ReadInt32();
       if (!count || *count < 0 || static_cast<std::size_t>(*count) > end - p) return p + 1;
     }
+    // A word that does not stand in the file's bytes here stands in no field here: most candidates
+    // end before the far larger articles are read.
+    if (std::none_of(scanned.begin(), scanned.end(), [&](std::size_t n) {
+          return p >= skipUntil[n] && MatchesAt(words[n].word, file, p, false, yoAsYe);
+        }))
+      return onFrom(p);
     moveTo(p);
     const CArticle& article = articles[position];
     for (const CSearchedField field :
@@ -154,12 +171,12 @@ std::vector<std::vector<CDictionary::CFieldRef>> CDictionary::CandidateFields(
         }
       break;
     }
-    // On where the first word still looked for may stand: past the field when every word was found in it.
-    std::size_t next = std::numeric_limits<std::size_t>::max();
-    for (const std::size_t n : scanned) next = std::min(next, std::max(skipUntil[n], p + 1));
-    return next;
+    return onFrom(p);
   };
-  ScanChosen(base, offset(articles.front().term), end, filters, candidateAt);
+  // In a file shorter than 0x41000000 bytes no count that fits has a letter for its top byte, so
+  // every word start follows a byte that is no letter, and the scan can ask for one.
+  const bool wordStartsOnly = end < 0x41000000;
+  ScanChosen(base, offset(articles.front().term), end, filters, wordStartsOnly, candidateAt);
   return fields;
 }
 

@@ -4,6 +4,7 @@
 
 #include "search/Search.h"
 #include "tests/support/LiteralSearch.h"
+#include "tests/support/ScanPaths.h"
 #include "tests/support/TestData.h"
 
 namespace {
@@ -129,8 +130,8 @@ class SearchOnPath : public testing::TestWithParam<CScanPath> {
   void SetUp() override {
     if (!UseScanPath(GetParam())) GTEST_SKIP() << "the processor lacks this path";
   }
-  void TearDown() override { UseScanPath(widest); }
-  const CScanPath widest = ProcessorRuns(CScanPath::Wide) ? CScanPath::Wide : CScanPath::Portable;
+  void TearDown() override { UseScanPath(chosen); }
+  const CScanPath chosen = ScanPathInUse();
 };
 
 TEST_P(SearchOnPath, AgreesWithTheLiteralRulesOnRandomData) {
@@ -170,9 +171,6 @@ TEST_P(SearchOnPath, AgreesWithTheLiteralRulesOnRandomData) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, SearchOnPath, testing::Values(CScanPath::Portable, CScanPath::Wide),
-                         [](const auto& test) {
-                           return test.param == CScanPath::Wide ? "Wide" : "Portable";
-                         });
+INSTANTIATE_TEST_SUITE_P(Paths, SearchOnPath, EveryScanPath(), ScanPathName);
 
 }  // namespace
