@@ -128,54 +128,53 @@ uint64_t HitBits(const typename CVectors<kWidth>::CBytes (&at)[3], const CVector
   return LaneBits<kWidth>(hits);
 }
 
-// The lanes of the block at `at` whose byte before is a word letter (IsWordLetter), as bits.
+// The scan looks at 64 bytes a step, whatever the width of its vectors: one bit a byte.
+inline constexpr std::size_t kStep = 64;
+// Steps a call of CollectHits looks at, at most: one bit apiece in its answer.
+inline constexpr std::size_t kBatchSteps = 64;
+
+// The bytes of the step at `at` whose byte before is a word letter (IsWordLetter), as bits.
 template <int kWidth>
 uint64_t AfterLetterBits(const char* at) {
-  const typename CVectors<kWidth>::CBytes before = Load<kWidth>(at - 1);
-  return LaneBits<kWidth>(((before | 0x20) - 'a' < 26) | (before >= 0xC0) | (before == 0xA8) |
-                          (before == 0xB8));
+  uint64_t bits = 0;
+  for (std::size_t part = 0; part < kStep; part += kWidth) {
+    const typename CVectors<kWidth>::CBytes before = Load<kWidth>(at + part - 1);
+    bits |= LaneBits<kWidth>(((before | 0x20) - 'a' < 26) | (before >= 0xC0) | (before == 0xA8) |
+                             (before == 0xB8))
+            << part;
+  }
+  return bits;
 }
 
-// A block that holds candidates: where it starts, and its lanes that do as bits.
-struct CHitBlock {
-  std::size_t at;
-  uint64_t bits;
-};
-inline constexpr std::size_t kHitBatch = 64;
-
-// The blocks from p on that hold candidates, up to kHitBatch of them, with p past the last block
-// looked at; fewer only where whole blocks end. Kept apart from the calls to `visit`, so that its
-// vectors stay in registers: the count of filters is fixed for each instance.
+// The candidate bits of `steps` steps from p on, each in `bits`, with bit i of the answer set where
+// step i holds a candidate; the bytes up to p + steps × kStep + kWidth are read. Every step is
+// stored in its own place, so that no branch and no store address depends on the text. Kept apart
+// from the calls to `visit`, so that its vectors stay in registers: the count of filters is fixed
+// for each instance.
 template <int kWidth, bool kCasePairs, std::size_t kFilters>
-[[gnu::noinline]] std::size_t CollectHits(const char* base, std::size_t& from, std::size_t end,
-                                          const CVectors<kWidth>* filters, bool wordStartsOnly,
-                                          CHitBlock* hits) {
+[[gnu::noinline]] uint64_t CollectHits(const char* base, std::size_t p, std::size_t steps,
+                                       const CVectors<kWidth>* filters, uint64_t* bits) {
   using CBytes = typename CVectors<kWidth>::CBytes;
-  std::size_t p = from;
-  if (p + 2 * kWidth > end) return 0;
   const auto folded = [](CBytes bytes) { return kCasePairs ? bytes | 0x20 : bytes; };
   // A copy the compiler keeps in registers: read through the pointer, every comparison loaded its
   // operand again, and 64-byte loads are what the processor runs out of first.
   CVectors<kWidth> kept[kFilters];
   for (std::size_t n = 0; n < kFilters; ++n) kept[n] = filters[n];
   CBytes low = folded(Load<kWidth>(base + p));
-  std::size_t count = 0;
-  for (; p + 2 * kWidth <= end && count < kHitBatch; p += kWidth) {
-    const CBytes high = folded(Load<kWidth>(base + p + kWidth));
-    CBytes at[3] = {low, {}, {}};
-    ShiftedIn<kWidth>(low, high, base + p, at[1], at[2]);
-    low = high;
-    uint64_t bits = HitBits<kWidth, kCasePairs, kFilters>(at, kept);
-    // Few blocks hold a hit, so the bytes before are looked at only in those.
-    if (__builtin_expect(bits != 0, 0)) {
-      if (wordStartsOnly) bits &= ~AfterLetterBits<kWidth>(base + p);
-      // Most of these hits stand inside words: no branch on what is left.
-      hits[count] = {p, bits};
-      count += bits != 0;
+  uint64_t held = 0;
+  for (std::size_t step = 0; step < steps; ++step) {
+    uint64_t stepBits = 0;
+    for (std::size_t part = 0; part < kStep; part += kWidth, p += kWidth) {
+      const CBytes high = folded(Load<kWidth>(base + p + kWidth));
+      CBytes at[3] = {low, {}, {}};
+      ShiftedIn<kWidth>(low, high, base + p, at[1], at[2]);
+      low = high;
+      stepBits |= HitBits<kWidth, kCasePairs, kFilters>(at, kept) << part;
     }
+    bits[step] = stepBits;
+    held |= static_cast<uint64_t>(stepBits != 0) << step;
   }
-  from = p;
-  return count;
+  return held;
 }
 
 template <int kWidth, bool kCasePairs>
@@ -189,7 +188,7 @@ void ScanBlocks(const char* base, std::size_t& p, std::size_t end, const CWordFi
       vectors[n].target[k] = CBytes{} + filters[n].sets[k].target;
     }
   using CCollectHits =
-      std::size_t (*)(const char*, std::size_t&, std::size_t, const CVectors<kWidth>*, bool, CHitBlock*);
+      uint64_t (*)(const char*, std::size_t, std::size_t, const CVectors<kWidth>*, uint64_t*);
   constexpr CCollectHits kByCount[kMaxScanFilters] = {
       CollectHits<kWidth, kCasePairs, 1>, CollectHits<kWidth, kCasePairs, 2>,
       CollectHits<kWidth, kCasePairs, 3>, CollectHits<kWidth, kCasePairs, 4>,
@@ -197,17 +196,23 @@ void ScanBlocks(const char* base, std::size_t& p, std::size_t end, const CWordFi
       CollectHits<kWidth, kCasePairs, 7>, CollectHits<kWidth, kCasePairs, 8>};
   static_assert(kMaxScanFilters == 8);
   const CCollectHits collect = kByCount[filterCount - 1];
-  CHitBlock hits[kHitBatch];
-  // Candidates before it were passed over by `visit`: the batch may hold some that it skipped.
+  uint64_t bits[kBatchSteps];
+  // Candidates before it were passed over by `visit`: a batch may hold some that it skipped.
   std::size_t onFrom = p;
-  for (std::size_t count = kHitBatch; count == kHitBatch;) {
-    count = collect(base, p, end, vectors, wordStartsOnly, hits);
-    for (std::size_t h = 0; h < count; ++h)
-      for (uint64_t bits = hits[h].bits; bits != 0; bits &= bits - 1) {
-        const std::size_t candidate = hits[h].at + static_cast<std::size_t>(__builtin_ctzll(bits));
+  while (p + kStep + kWidth <= end) {
+    const std::size_t steps = std::min(kBatchSteps, (end - p - kWidth) / kStep);
+    for (uint64_t held = collect(base, p, steps, vectors, bits); held != 0; held &= held - 1) {
+      const auto step = static_cast<std::size_t>(__builtin_ctzll(held));
+      const std::size_t at = p + step * kStep;
+      uint64_t lanes = bits[step];
+      // Few steps hold a hit, so the bytes before are looked at only in those.
+      if (wordStartsOnly) lanes &= ~AfterLetterBits<kWidth>(base + at);
+      for (; lanes != 0; lanes &= lanes - 1) {
+        const std::size_t candidate = at + static_cast<std::size_t>(__builtin_ctzll(lanes));
         if (candidate >= onFrom) onFrom = visit(context, candidate);
       }
-    p = std::max(p, onFrom);
+    }
+    p = std::max(p + steps * kStep, onFrom);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "search/Search.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <map>
 #include <optional>
@@ -13,6 +14,20 @@
 #include "text/WordRules.h"
 
 namespace {
+
+// IsWordLetter and FoldLetter as tables, for the scoring's pass over every byte of a field.
+constexpr std::array<bool, 256> kWordLetters = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = IsWordLetter(static_cast<unsigned char>(c));
+  return table;
+}();
+constexpr std::array<std::array<unsigned char, 256>, 2> kFoldTables = [] {
+  std::array<std::array<unsigned char, 256>, 2> tables{};
+  for (int c = 0; c < 256; ++c)
+    for (const bool yoAsYe : {false, true})
+      tables[yoAsYe][c] = FoldLetter(static_cast<unsigned char>(c), yoAsYe);
+  return tables;
+}();
 
 int64_t Clamped(int64_t score) {
   return std::min(score, kMaxScore);
@@ -83,14 +98,24 @@ CScanPath ScanPathInUse() {
 
 int32_t CDictionary::ScoreWord(std::string_view word, std::string_view text, bool wholeWord, bool yoAsYe) {
   if (word.size() > text.size()) return 0;
+  const std::array<unsigned char, 256>& fold = kFoldTables[yoAsYe];
+  const unsigned char first = word.empty() ? 0 : fold[static_cast<unsigned char>(word[0])];
   int64_t weights = 0;
   int64_t occurrences = 0;
   int64_t wordStarts = 0;
   const std::size_t last = text.size() - word.size();
+  // Word starts are counted without a branch: in a long text a branch on each would be mistaken at
+  // most of them. Only a start under the word's first letter is looked at further.
+  const int anyFirst = word.empty() ? 1 : 0;
+  int afterLetter = 0;
   for (std::size_t p = 0; p <= last; ++p) {
-    if (!IsWordStart(text, p)) continue;
-    ++wordStarts;
-    if (!MatchesAt(word, text, p, wholeWord, yoAsYe)) continue;
+    const auto c = static_cast<unsigned char>(text[p]);
+    const int start = afterLetter ^ 1;
+    afterLetter = kWordLetters[c] ? 1 : 0;
+    wordStarts += start;
+    if ((start & (anyFirst | (fold[c] == first ? 1 : 0))) == 0 ||
+        !MatchesAt(word, text, p, wholeWord, yoAsYe))
+      continue;
     weights += wordStarts < 10 ? 100 - 10 * wordStarts : 1;
     ++occurrences;
   }
