@@ -80,7 +80,9 @@ void ScanChosen(const char* base, std::size_t p, std::size_t end, const std::vec
 bool ProcessorRuns(CScanPath path) {
   if (path == CScanPath::Portable) return true;
 #if CARRO_WIDE_SCAN
-  return path == CScanPath::Widest ? __builtin_cpu_supports("avx512bw") : __builtin_cpu_supports("avx2");
+  if (path == CScanPath::Widest)
+    return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+  return __builtin_cpu_supports("avx2");
 #else
   return false;
 #endif
