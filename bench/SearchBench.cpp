@@ -10,12 +10,16 @@ namespace {
 
 void FloorScan(benchmark::State& state, CScale scale) {
   if (CorpusMissing(state)) return;
-  const std::vector<char>& bytes = floor_scan::CorpusBytes(scale);
+  const std::string_view bytes = floor_scan::CorpusBytes(scale);
   std::size_t found = 0;
-  for (auto _ : state) found = floor_scan::CountEither(bytes.data(), bytes.size(), 0xF2, 0xD2);
+  floor_scan::CFloorSampler floor(state, scale);
+  for (auto _ : state) {
+    found = floor_scan::CountEither(bytes.data(), bytes.size(), 0xF2, 0xD2);
+    floor.Sample();
+  }
   state.counters["MB"] = static_cast<double>(bytes.size()) / (1 << 20);
   state.counters["found"] = static_cast<double>(found);
-  state.counters["x_floor"] = floor_scan::TimesFloor(scale);
+  state.counters["x_floor"] = floor.TimesFloor();
 }
 BENCHMARK_CAPTURE(FloorScan, large, CScale::Large)->Unit(benchmark::kMillisecond);
 
@@ -24,9 +28,13 @@ void SearchQuery(benchmark::State& state, CScale scale, std::string_view typed, 
   const CDictionary& dictionary = ScaledCorpus(scale);
   const CSearchQuery query(cp1251::FromUtf8Lossy(typed), false, false, yoAsYe);
   std::size_t found = 0;
-  for (auto _ : state) found = dictionary.Search(query).articleIds.size();
+  floor_scan::CFloorSampler floor(state, scale);
+  for (auto _ : state) {
+    found = dictionary.Search(query).articleIds.size();
+    floor.Sample();
+  }
   state.counters["found"] = static_cast<double>(found);
-  state.counters["x_floor"] = floor_scan::TimesFloor(scale);
+  state.counters["x_floor"] = floor.TimesFloor();
 }
 BENCHMARK_CAPTURE(SearchQuery, one_word_ru, CScale::Large, "тормоз")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SearchQuery, one_word_en, CScale::Large, "engine")->Unit(benchmark::kMillisecond);
@@ -61,9 +69,13 @@ void Variants(benchmark::State& state, CScale scale, std::string_view typed, boo
   const std::string input = cp1251::FromUtf8Lossy(typed);
   const CDictionary& dictionary = ScaledCorpus(scale);
   std::vector<CVariant> list;
-  for (auto _ : state) dictionary.LookupVariants(input, list, yoAsYe);
+  floor_scan::CFloorSampler floor(state, scale);
+  for (auto _ : state) {
+    dictionary.LookupVariants(input, list, yoAsYe);
+    floor.Sample();
+  }
   state.counters["variants"] = static_cast<double>(list.size());
-  state.counters["x_floor"] = floor_scan::TimesFloor(scale);
+  state.counters["x_floor"] = floor.TimesFloor();
 }
 BENCHMARK_CAPTURE(Variants, b, CScale::Large, "b")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Variants, br, CScale::Large, "br")->Unit(benchmark::kMicrosecond);
