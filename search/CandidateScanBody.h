@@ -100,7 +100,7 @@ uint64_t HitBits(const typename CVectors<kWidth>::CBytes (&at)[3], const CVector
 
 // The scan looks at 64 bytes a step, whatever the width of its vectors: one bit a byte.
 inline constexpr std::size_t kStep = 64;
-// Steps a call of CollectHits looks at, at most: one bit apiece in its answer.
+// Steps a call of CollectHits looks at, at most: one bit apiece says which of them hold a hit.
 inline constexpr std::size_t kBatchSteps = 64;
 
 // The bytes of the step at `at` whose byte before is a word letter (IsWordLetter), as bits.
@@ -154,7 +154,7 @@ void ScanSteps(const char* base, std::size_t& p, std::size_t end, bool wordStart
   while (p + kStep + kWidth <= end) {
     const std::size_t steps = std::min(kBatchSteps, (end - p - kWidth) / kStep);
     collect(p, steps, bits);
-    // Which steps hold a hit, apart from the scan's loop: there it cost as much as the lookups.
+    // Which steps hold a hit, found apart from the scan's loop, which it would lengthen.
     uint64_t held = 0;
     for (std::size_t step = 0; step < steps; ++step) held |= static_cast<uint64_t>(bits[step] != 0) << step;
     for (; held != 0; held &= held - 1) {
@@ -192,9 +192,7 @@ void ScanBlocks(const char* base, std::size_t& p, std::size_t end, const CWordFi
   const CCollectHits collect = kByCount[filterCount - 1];
   ScanSteps<kWidth>(
       base, p, end, wordStartsOnly,
-      [&](std::size_t from, std::size_t steps, uint64_t* bits) {
-        return collect(base, from, steps, vectors, bits);
-      },
+      [&](std::size_t from, std::size_t steps, uint64_t* bits) { collect(base, from, steps, vectors, bits); },
       visit, context);
 }
 
