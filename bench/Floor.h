@@ -47,12 +47,12 @@ inline std::string_view CorpusBytes(CScale scale) {
   return {first, static_cast<std::size_t>(last.data() + last.size() - first)};
 }
 
-// The median of `passes`; the time of one pass over `bytes`, in seconds.
 inline double Median(std::vector<double> passes) {
   std::nth_element(passes.begin(), passes.begin() + passes.size() / 2, passes.end());
   return passes[passes.size() / 2];
 }
 
+// The time of one floor pass over `bytes`, in seconds.
 inline double PassSeconds(std::string_view bytes) {
   const auto start = std::chrono::steady_clock::now();
   benchmark::DoNotOptimize(CountEither(bytes.data(), bytes.size(), 0xF2, 0xD2));

@@ -12,22 +12,11 @@ namespace {
 constexpr int32_t kWholeHeadword = 100;
 constexpr int32_t kWordStartLimit = 50;
 
-// The letter rules as tables: the index is built over every headword at each load.
-constexpr std::array<unsigned char, 256> kFoldedAsYe = [] {
-  std::array<unsigned char, 256> folded{};
-  for (int c = 0; c < 256; ++c) folded[c] = FoldLetter(static_cast<unsigned char>(c), true);
-  return folded;
-}();
-constexpr std::array<bool, 256> kWordLetter = [] {
-  std::array<bool, 256> letter{};
-  for (int c = 0; c < 256; ++c) letter[c] = IsWordLetter(static_cast<unsigned char>(c));
-  return letter;
-}();
-
 // The two rows of the pair index that a pair of letters sets, chosen by a hash; Е and Ё share
 // them, so that one index serves lookups with the setting on and off.
 std::array<uint32_t, 2> PairRows(unsigned char first, unsigned char second) {
-  const uint32_t pair = static_cast<uint32_t>(kFoldedAsYe[first]) << 8 | kFoldedAsYe[second];
+  const uint32_t pair =
+      static_cast<uint32_t>(kFoldedLetters[true][first]) << 8 | kFoldedLetters[true][second];
   const uint32_t hash = pair * 0x9E3779B1u;
   return {hash >> 25, (hash >> 18) % CDictionary::kPairRows};
 }
@@ -65,7 +54,7 @@ void CDictionary::IndexHeadwordPairs(int32_t position) {
       if (!afterLetter)
         for (const uint32_t row : PairRows(c, static_cast<unsigned char>(headword[p + 1])))
           column[row * rowWords] |= bit;
-      afterLetter = kWordLetter[c];
+      afterLetter = kWordLetters[c];
     }
   }
 }

@@ -15,20 +15,6 @@
 
 namespace {
 
-// IsWordLetter and FoldLetter as tables, for the scoring's pass over every byte of a field.
-constexpr std::array<bool, 256> kWordLetters = [] {
-  std::array<bool, 256> table{};
-  for (int c = 0; c < 256; ++c) table[c] = IsWordLetter(static_cast<unsigned char>(c));
-  return table;
-}();
-constexpr std::array<std::array<unsigned char, 256>, 2> kFoldTables = [] {
-  std::array<std::array<unsigned char, 256>, 2> tables{};
-  for (int c = 0; c < 256; ++c)
-    for (const bool yoAsYe : {false, true})
-      tables[yoAsYe][c] = FoldLetter(static_cast<unsigned char>(c), yoAsYe);
-  return tables;
-}();
-
 int64_t Clamped(int64_t score) {
   return std::min(score, kMaxScore);
 }
@@ -100,7 +86,7 @@ CScanPath ScanPathInUse() {
 
 int32_t CDictionary::ScoreWord(std::string_view word, std::string_view text, bool wholeWord, bool yoAsYe) {
   if (word.size() > text.size()) return 0;
-  const std::array<unsigned char, 256>& fold = kFoldTables[yoAsYe];
+  const std::array<unsigned char, 256>& fold = kFoldedLetters[yoAsYe];
   const unsigned char first = word.empty() ? 0 : fold[static_cast<unsigned char>(word[0])];
   int64_t weights = 0;
   int64_t occurrences = 0;

@@ -2,6 +2,7 @@
 // The word matching rules shared by the variants lookup, the search and the highlighting.
 // IsWordLetter and FoldLetter sit in the innermost loop of every scan: plain byte comparisons.
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -20,6 +21,20 @@ constexpr unsigned char FoldLetter(unsigned char c, bool yoAsYe) {
   const unsigned char folded = FoldLetter(c);
   return yoAsYe && folded == 0xA8 ? 0xC5 : folded;
 }
+
+// The two rules as tables, for loops over every byte of a text: kFoldedLetters[yoAsYe][c].
+inline constexpr std::array<bool, 256> kWordLetters = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = IsWordLetter(static_cast<unsigned char>(c));
+  return table;
+}();
+inline constexpr std::array<std::array<unsigned char, 256>, 2> kFoldedLetters = [] {
+  std::array<std::array<unsigned char, 256>, 2> tables{};
+  for (int c = 0; c < 256; ++c)
+    for (const bool yoAsYe : {false, true})
+      tables[yoAsYe][c] = FoldLetter(static_cast<unsigned char>(c), yoAsYe);
+  return tables;
+}();
 
 constexpr bool IsWordStart(std::string_view text, std::size_t pos) {
   return pos == 0 || !IsWordLetter(static_cast<unsigned char>(text[pos - 1]));
